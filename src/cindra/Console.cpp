@@ -1,0 +1,107 @@
+#include "cindra/Console.hpp"
+
+#include <algorithm>
+
+namespace cindra {
+
+Console::Console(int width, int height)
+    : cells(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0))),
+      width_(width), height_(height) {}
+
+void Console::setForeground(int x, int y, const std::uint8_t* rgb) {
+    Color& c = at(x, y).foreground;
+    c.r = rgb[0];
+    c.g = rgb[1];
+    c.b = rgb[2];
+}
+
+void Console::setForeground(int x, int y, Color c) {
+    const std::uint8_t rgb[3] = {c.r, c.g, c.b};
+    setForeground(x, y, rgb);
+}
+
+void Console::setBackground(int x, int y, const std::uint8_t* rgb) {
+    Color& c = at(x, y).background;
+    c.r = rgb[0];
+    c.g = rgb[1];
+    c.b = rgb[2];
+}
+
+void Console::setBackground(int x, int y, Color c) {
+    const std::uint8_t rgb[3] = {c.r, c.g, c.b};
+    setBackground(x, y, rgb);
+}
+
+void Console::blit(const Console& source, GridPos pos) {
+    auto clip = source.getBounds(pos).intersect(getBounds());
+    if (!clip || clip->x2 <= clip->x1) {
+        return;
+    }
+    const auto rowLength = static_cast<std::ptrdiff_t>(clip->x2 - clip->x1);
+    for (int y = clip->y1; y < clip->y2; ++y) {
+        const ConsoleChar* from = &source.at(clip->x1 - pos.x, y - pos.y);
+        std::copy(from, from + rowLength, &at(clip->x1, y));
+    }
+}
+
+void Console::fill(Color c) {
+    for (ConsoleChar& cell : cells) {
+        cell.foreground = c;
+        cell.background = c;
+    }
+}
+
+namespace {
+
+// Lays out one line (no line feeds) word by word; returns with the cursor after it.
+void layoutLine(std::string_view line, int x0, int width, int& x, int& y, const PutChar& put) {
+    std::size_t begin = 0;
+    while (true) {
+        std::size_t end = line.find(' ', begin);
+        std::string_view word =
+            line.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
+        if (x + static_cast<int>(word.size()) > x0 + width) {
+            x = x0;
+            y -= 1;
+        }
+        for (char ch : word) {
+            put(x, y, static_cast<unsigned char>(ch));
+            x += 1;
+        }
+        x += 1; // the space after the word
+        if (end == std::string_view::npos) {
+            return;
+        }
+        begin = end + 1;
+    }
+}
+
+} // namespace
+
+int layoutText(GridPos start, std::string_view text, int width, const PutChar& put) {
+    int x = start.x;
+    int y = start.y;
+    std::size_t begin = 0;
+    while (true) {
+        std::size_t feed = text.find('\n', begin);
+        std::size_t end = feed == std::string_view::npos ? text.size() : feed;
+        std::string_view line = text.substr(begin, end - begin);
+        if (feed != std::string_view::npos && !line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        layoutLine(line, start.x, width, x, y, put);
+        if (feed == std::string_view::npos) {
+            return y;
+        }
+        x = start.x;
+        y -= 1;
+        begin = feed + 1;
+    }
+}
+
+int countLines(std::string_view text, int width) {
+    static const PutChar ignore = [](int, int, int) {};
+    return 1 - layoutText({0, 0}, text, width, ignore);
+}
+
+} // namespace cindra
