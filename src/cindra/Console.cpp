@@ -5,7 +5,8 @@
 namespace cindra {
 
 Console::Console(int width, int height)
-    : cells(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0))),
+    : cells(static_cast<std::size_t>(std::max(width, 0)) *
+            static_cast<std::size_t>(std::max(height, 0))),
       width_(width), height_(height) {}
 
 void Console::setForeground(int x, int y, const std::uint8_t* rgb) {
@@ -58,8 +59,8 @@ void layoutLine(std::string_view line, int x0, int width, int& x, int& y, const 
     std::size_t begin = 0;
     while (true) {
         std::size_t end = line.find(' ', begin);
-        std::string_view word =
-            line.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
+        std::string_view word = line.substr(
+            begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
         if (x + static_cast<int>(word.size()) > x0 + width) {
             x = x0;
             y -= 1;

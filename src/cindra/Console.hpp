@@ -57,7 +57,9 @@ public:
     Console(const Console&) = default;
     Console& operator=(const Console&) = default;
 
-    virtual bool isInside(int x, int y) const { return x >= 0 && x < width_ && y >= 0 && y < height_; }
+    virtual bool isInside(int x, int y) const {
+        return x >= 0 && x < width_ && y >= 0 && y < height_;
+    }
     virtual bool isInside(GridPos p) const { return isInside(p.x, p.y); }
     virtual void setCurrentForeground(Color c) { currentForeground = c; }
     virtual void setCurrentBackground(Color c) { currentBackground = c; }

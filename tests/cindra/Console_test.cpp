@@ -24,8 +24,7 @@ TEST(LayoutText, CountsLinesAtTheWrapEdges) {
 TEST(LayoutText, PlacesBytesAndHandlesLineEnds) {
     std::vector<std::string> placed;
     auto put = [&](int x, int y, int ch) {
-        placed.push_back(std::to_string(x) + "," + std::to_string(y) + ":" +
-                         static_cast<char>(ch));
+        placed.push_back(std::to_string(x) + "," + std::to_string(y) + ":" + static_cast<char>(ch));
     };
     EXPECT_EQ(layoutText({5, 10}, "a\r\nb", 20, put), 9);
     EXPECT_EQ(placed, (std::vector<std::string>{"5,10:a", "5,9:b"}));

@@ -4,6 +4,8 @@
 
 namespace cindra::util {
 
-std::string GridPos::toString() const { return fmt::format("({},{})", x, y); }
+std::string GridPos::toString() const {
+    return fmt::format("({},{})", x, y);
+}
 
 } // namespace cindra::util

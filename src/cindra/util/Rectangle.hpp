@@ -27,11 +27,7 @@ public:
     }
 
     bool contains(T x, T y) const { return x1 <= x && x <= x2 && y1 <= y && y <= y2; }
-    bool contains(GridPos p) const
-        requires std::is_integral_v<T>
-    {
-        return contains(p.x, p.y);
-    }
+    bool contains(GridPos p) const requires std::is_integral_v<T> { return contains(p.x, p.y); }
 
     // The overlap of two closed rectangles; rectangles that touch along an edge overlap
     // in a strip one unit wide. Empty when they do not overlap.

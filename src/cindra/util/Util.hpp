@@ -8,7 +8,9 @@
 
 namespace cindra::util {
 
-constexpr int sign(int v) { return (v > 0) - (v < 0); }
+constexpr int sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 // min when v <= min; v when v < max; otherwise max.
 constexpr int clamp(int v, int min, int max) {
@@ -19,7 +21,9 @@ constexpr int clamp(int v, int min, int max) {
 }
 
 // Nearest integer, ties to even (the processor's default rounding mode).
-inline int roundToInt(float f) { return static_cast<int>(std::nearbyint(f)); }
+inline int roundToInt(float f) {
+    return static_cast<int>(std::nearbyint(f));
+}
 
 // 1 for n <= 1, else the smallest power of two >= n.
 constexpr int nextPowerOfTwo(int n) {

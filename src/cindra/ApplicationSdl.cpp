@@ -1,0 +1,100 @@
+#include "cindra/ApplicationSdl.hpp"
+
+#include "cindra/Error.hpp"
+#include "cindra/Output.hpp"
+#include "cindra/Process.hpp"
+#include "cindra/SystemSdl.hpp"
+#include "cindra/TestCard.hpp"
+#include "cindra/gui/Gui.hpp"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <exception>
+
+namespace cindra {
+
+Application::~Application() {
+    shutdown();
+}
+
+double Application::elapsedSeconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+}
+
+void Application::startUp() {
+    configuration_ = std::make_unique<Configuration>(kConfigFile);
+    const bool fullscreen = configuration_->getBool("fullscreen", false);
+    const bool disableVBOs = configuration_->getBool("disableVBOs", false);
+    initVideo(fullscreen, disableVBOs);
+    videoArmed_ = true;
+    initAudio();
+    audioArmed_ = true;
+    started_ = std::chrono::steady_clock::now();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gameClock_ = std::make_unique<util::Timer>();
+    process().gameClock = gameClock_.get();
+    process().timerSystem.add(*gameClock_);
+    screen_ = std::make_unique<PhysicalConsole>(kConsoleWidth, kConsoleHeight);
+    frameTimer_.emplace(elapsedSeconds());
+    dt_ = frameTimer_->measure(elapsedSeconds());
+    process().deltaTime = dt_;
+}
+
+bool Application::inputStep() {
+    gui::refreshInput();
+    gui::clampMouse(kConsoleWidth, kConsoleHeight);
+    if (!gui::pollEvents()) {
+        return false;
+    }
+    return gui::input().lastKey != gui::kKeyEscape;
+}
+
+void Application::frame() {
+    drawTestCard(*screen_);
+    screen_->draw();
+    SDL_GL_SwapBuffers();
+    gameClock_->update(dt_);
+    frames_ += 1;
+    dt_ = frameTimer_->measure(elapsedSeconds());
+    process().deltaTime = dt_;
+}
+
+void Application::shutdown() {
+    if (audioArmed_) {
+        audioArmed_ = false;
+        shutdownAudio();
+    }
+    if (videoArmed_) {
+        videoArmed_ = false;
+        shutdownVideo();
+    }
+}
+
+int Application::run() {
+    try {
+        startUp();
+        bool running = inputStep();
+        while (running) {
+            frame();
+            running = inputStep();
+        }
+        const double seconds = elapsedSeconds();
+        printLine("Average FPS: {}", seconds > 0 ? static_cast<double>(frames_) / seconds : 0.0);
+        shutdown();
+        return 0;
+    } catch (const Error& error) {
+        shutdown();
+        fmt::print(stderr, "{}: {}\n", error.kind(), error.what());
+    } catch (const std::exception& error) {
+        shutdown();
+        fmt::print(stderr, "std.exception: {}\n", error.what());
+    }
+    std::fflush(stderr);
+    return 1;
+}
+
+} // namespace cindra

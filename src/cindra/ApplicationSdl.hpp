@@ -1,0 +1,54 @@
+// The program itself: start-up in its fixed order, the frame loop, and the armed shutdown
+// steps that run on every way out once video or audio is up.
+#pragma once
+
+#include "cindra/Configuration.hpp"
+#include "cindra/FrameTimer.hpp"
+#include "cindra/PhysicalConsoleGl.hpp"
+#include "cindra/util/Timer.hpp"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace cindra {
+
+inline constexpr int kConsoleWidth = 128;
+inline constexpr int kConsoleHeight = 96;
+inline constexpr const char* kConfigFile = "config.txt";
+
+class Application {
+public:
+    Application() = default;
+    // Runs whichever shutdown steps are armed and not yet run.
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The whole program: start-up, loop, report and shutdown. Returns the exit status; an
+    // error is reported on standard error after the armed shutdown steps.
+    int run();
+
+    // The pieces of run(), for tests that drive frames one at a time.
+    void startUp();
+    // Samples input and drains events; false when the loop must end.
+    bool inputStep();
+    void frame();
+    void shutdown();
+    std::uint64_t frameCount() const { return frames_; }
+
+private:
+    double elapsedSeconds() const;
+
+    std::unique_ptr<Configuration> configuration_;
+    std::unique_ptr<util::Timer> gameClock_;
+    std::unique_ptr<PhysicalConsole> screen_;
+    std::chrono::steady_clock::time_point started_;
+    std::optional<FrameTimer> frameTimer_;
+    float dt_ = 0.0f;
+    std::uint64_t frames_ = 0;
+    bool audioArmed_ = false;
+    bool videoArmed_ = false;
+};
+
+} // namespace cindra

@@ -1,0 +1,82 @@
+#include "cindra/PhysicalConsoleGl.hpp"
+
+#include "cindra/util/VertexBufferGl.hpp"
+
+#include <SDL_opengl.h>
+
+namespace cindra {
+
+PhysicalConsole::PhysicalConsole(int width, int height) : Console(width, height) {
+    font_ = &loadTexture(kFontFile, fontInfo_, true);
+    PhysicalConsole::buildGeometry();
+}
+
+std::uint32_t PhysicalConsole::quadCount() const {
+    return static_cast<std::uint32_t>(width()) * static_cast<std::uint32_t>(height());
+}
+
+void PhysicalConsole::buildGeometry() {
+    using util::VertexBufferFactory;
+    positions_ = VertexBufferFactory::create<float>(quadCount() * kFloatsPerQuad);
+    foregroundColours_ =
+        VertexBufferFactory::create<std::uint8_t>(quadCount() * kColourBytesPerQuad);
+    backgroundColours_ =
+        VertexBufferFactory::create<std::uint8_t>(quadCount() * kColourBytesPerQuad);
+    texCoords_ = VertexBufferFactory::create<float>(quadCount() * kFloatsPerQuad);
+    auto out = positions_->map();
+    if (out.size() == quadCount() * kFloatsPerQuad) {
+        writePositions(out, width(), height());
+    }
+    positions_->unmap();
+}
+
+void PhysicalConsole::refreshColours(util::VertexBuffer<std::uint8_t>& buffer, ColourLayer layer) {
+    auto out = buffer.map();
+    if (out.size() == quadCount() * kColourBytesPerQuad) {
+        writeColours(out, cells, layer);
+    }
+    buffer.unmap();
+}
+
+void PhysicalConsole::refreshTexCoords() {
+    auto out = texCoords_->map();
+    if (out.size() == quadCount() * kFloatsPerQuad) {
+        writeTexCoords(out, cells);
+    }
+    texCoords_->unmap();
+}
+
+void PhysicalConsole::draw() {
+    refreshColours(*foregroundColours_, ColourLayer::Foreground);
+    refreshColours(*backgroundColours_, ColourLayer::Background);
+    refreshTexCoords();
+    const auto vertexCount = static_cast<GLsizei>(quadCount() * 4);
+
+    glDisable(GL_TEXTURE_2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, positions_->bind());
+    positions_->unbind();
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, backgroundColours_->bind());
+    backgroundColours_->unbind();
+    glDrawArrays(GL_QUADS, 0, vertexCount);
+
+    glEnable(GL_TEXTURE_2D);
+    font_->bind();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, foregroundColours_->bind());
+    glTexCoordPointer(2, GL_FLOAT, 0, texCoords_->bind());
+    texCoords_->unbind();
+    glDrawArrays(GL_QUADS, 0, vertexCount);
+
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+}
+
+} // namespace cindra

@@ -1,0 +1,39 @@
+// The console on the screen: a Console that draws all its cells through OpenGL every frame,
+// as one pass of background quads and one pass of alpha-tested glyph quads.
+#pragma once
+
+#include "cindra/Console.hpp"
+#include "cindra/ConsoleGeometry.hpp"
+#include "cindra/TextureGl.hpp"
+#include "cindra/util/VertexBuffer.hpp"
+
+#include <cstdint>
+#include <memory>
+
+namespace cindra {
+
+inline constexpr const char* kFontFile = "terminal.png";
+
+class PhysicalConsole : public Console {
+public:
+    // Loads the font "terminal.png" (its error ends start-up) and builds the vertex buffers.
+    PhysicalConsole(int width, int height);
+
+    virtual void buildGeometry();
+    // Uploads colours and texture coordinates from the cells and draws the console.
+    virtual void draw();
+
+private:
+    void refreshColours(util::VertexBuffer<std::uint8_t>& buffer, ColourLayer layer);
+    void refreshTexCoords();
+    std::uint32_t quadCount() const;
+
+    TextureInfo fontInfo_;
+    Texture* font_ = nullptr;
+    std::unique_ptr<util::VertexBuffer<float>> positions_;
+    std::unique_ptr<util::VertexBuffer<std::uint8_t>> foregroundColours_;
+    std::unique_ptr<util::VertexBuffer<std::uint8_t>> backgroundColours_;
+    std::unique_ptr<util::VertexBuffer<float>> texCoords_;
+};
+
+} // namespace cindra

@@ -1,0 +1,25 @@
+// The process-wide values that several modules share, in one place so tests can set them
+// up fresh. The entry point creates the long-lived objects; everything else reads them here.
+#pragma once
+
+#include "cindra/util/Timer.hpp"
+
+namespace cindra {
+
+struct ProcessState {
+    // True from the end of video start-up until video shutdown: GL names are deleted only then.
+    bool glContextAlive = false;
+    // Whether console vertex data lives in GL buffer objects rather than client arrays.
+    bool useVBOs = false;
+    // The clamped duration of the last frame, in seconds.
+    float deltaTime = 0.0f;
+    util::TimerSystem timerSystem;
+    util::Timer* gameClock = nullptr;
+};
+
+ProcessState& process();
+
+// Puts every process-wide value back to its start-of-program state (for tests).
+void resetProcess();
+
+} // namespace cindra

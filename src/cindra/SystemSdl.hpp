@@ -1,0 +1,35 @@
+// Platform start-up and shutdown: SDL video and audio, the OpenGL window with its fixed
+// 128 x 96 projection, the buffer-object decision and the SDL_mixer audio device.
+#pragma once
+
+#include <SDL_opengl.h>
+
+namespace cindra {
+
+inline constexpr const char* kWindowCaption = "Marrowfield";
+
+// Entry points of GL_ARB_vertex_buffer_object, resolved at start-up.
+struct GlBufferFunctions {
+    PFNGLBINDBUFFERARBPROC bindBuffer = nullptr;
+    PFNGLDELETEBUFFERSARBPROC deleteBuffers = nullptr;
+    PFNGLGENBUFFERSARBPROC genBuffers = nullptr;
+    PFNGLISBUFFERARBPROC isBuffer = nullptr;
+    PFNGLBUFFERDATAARBPROC bufferData = nullptr;
+    PFNGLBUFFERSUBDATAARBPROC bufferSubData = nullptr;
+    PFNGLGETBUFFERSUBDATAARBPROC getBufferSubData = nullptr;
+    PFNGLMAPBUFFERARBPROC mapBuffer = nullptr;
+    PFNGLUNMAPBUFFERARBPROC unmapBuffer = nullptr;
+    PFNGLGETBUFFERPARAMETERIVARBPROC getBufferParameteriv = nullptr;
+    PFNGLGETBUFFERPOINTERVARBPROC getBufferPointerv = nullptr;
+};
+
+const GlBufferFunctions& glBuffers();
+
+// Brings up SDL, the window and the GL state; prints "VBOs enabled: {}".
+void initVideo(bool fullscreen, bool disableVBOs);
+// Opens the audio device; throws "Could not open audio device." when it cannot.
+void initAudio();
+void shutdownAudio();
+void shutdownVideo();
+
+} // namespace cindra

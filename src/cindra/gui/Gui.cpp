@@ -1,0 +1,59 @@
+#include "cindra/gui/Gui.hpp"
+
+namespace cindra::gui {
+
+InputState& input() {
+    static InputState state;
+    return state;
+}
+
+void applyFrameSample(InputState& state, int pixelX, int pixelY, std::uint8_t buttonMask,
+                      const std::uint8_t* keyState, int keyCount) {
+    state.mousePos = {pixelX / kCellSize, (kWindowHeight - pixelY) / kCellSize};
+    for (int button = 1; button <= 3; ++button) {
+        state.mousePressed[button] = false;
+        state.mouseReleased[button] = false;
+        state.mouseDown[button] = (buttonMask & (1u << (button - 1))) != 0;
+    }
+    state.keyState = keyState;
+    state.keyCount = keyCount;
+    state.lastKey = 0;
+    state.shiftDown = state.isKeyDown(kKeyLeftShift) || state.isKeyDown(kKeyRightShift);
+    state.ctrlDown = state.isKeyDown(kKeyLeftCtrl) || state.isKeyDown(kKeyRightCtrl);
+    state.altDown = state.isKeyDown(kKeyLeftAlt) || state.isKeyDown(kKeyRightAlt);
+}
+
+namespace {
+
+void clampAxis(int& value, int size, bool& inside) {
+    if (value < 0) {
+        inside = false;
+        value = 0;
+    } else if (value >= size) {
+        inside = false;
+        value = size - 1;
+    }
+}
+
+} // namespace
+
+void clampMouse(InputState& state, int width, int height) {
+    state.mouseInside = true;
+    clampAxis(state.mousePos.x, width, state.mouseInside);
+    clampAxis(state.mousePos.y, height, state.mouseInside);
+}
+
+void clampMouse(int width, int height) {
+    clampMouse(input(), width, height);
+}
+
+void recordKeyDown(InputState& state, std::int32_t key, std::uint16_t unicode) {
+    state.lastKey = key;
+    state.lastUnicode = unicode;
+}
+
+void recordMouseButton(InputState& state, std::uint8_t button, bool pressed) {
+    (pressed ? state.mousePressed : state.mouseReleased)[button] = true;
+}
+
+} // namespace cindra::gui

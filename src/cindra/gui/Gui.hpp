@@ -1,0 +1,73 @@
+// The per-frame input state. The event pump (the platform half) is the only writer; every
+// other part reads it, so tests drive boxes and scripts by writing it directly.
+#pragma once
+
+#include "cindra/util/GridPos.hpp"
+
+#include <array>
+#include <cstdint>
+
+namespace cindra::gui {
+
+using util::GridPos;
+
+// Key codes with a fixed meaning in the engine.
+inline constexpr std::int32_t kKeyReturn = 13;
+inline constexpr std::int32_t kKeyEscape = 27;
+inline constexpr std::int32_t kKeyUp = 273;
+inline constexpr std::int32_t kKeyDown = 274;
+inline constexpr int kKeyRightShift = 303;
+inline constexpr int kKeyLeftShift = 304;
+inline constexpr int kKeyRightCtrl = 305;
+inline constexpr int kKeyLeftCtrl = 306;
+inline constexpr int kKeyRightAlt = 307;
+inline constexpr int kKeyLeftAlt = 308;
+
+// Pixel size of the window the mouse is mapped from.
+inline constexpr int kWindowWidth = 1024;
+inline constexpr int kWindowHeight = 768;
+inline constexpr int kCellSize = 8;
+
+struct InputState {
+    GridPos mousePos;
+    bool mouseInside = false;
+    // Indexed by button number: 1 left, 2 middle, 3 right, others from the wheel.
+    std::array<bool, 256> mousePressed{};
+    std::array<bool, 256> mouseReleased{};
+    std::array<bool, 256> mouseDown{};
+    // The platform's key-state array, indexed by key code; nonzero means held.
+    const std::uint8_t* keyState = nullptr;
+    int keyCount = 0;
+    std::int32_t lastKey = 0;
+    std::uint16_t lastUnicode = 0;
+    bool shiftDown = false;
+    bool ctrlDown = false;
+    bool altDown = false;
+
+    // Whether the key is held; false for codes outside the key-state array.
+    bool isKeyDown(int code) const {
+        return keyState != nullptr && code >= 0 && code < keyCount && keyState[code] != 0;
+    }
+};
+
+InputState& input();
+
+// The start-of-frame sample: pointer pixel position, button mask and key-state array.
+// Clears lastKey and the press and release flags of buttons 1 to 3.
+void applyFrameSample(InputState& state, int pixelX, int pixelY, std::uint8_t buttonMask,
+                      const std::uint8_t* keyState, int keyCount);
+
+// Keeps mousePos inside a width x height console; mouseInside says whether it already was.
+void clampMouse(InputState& state, int width, int height);
+void clampMouse(int width, int height);
+
+// What the event pump hands over for each event of the frame.
+void recordKeyDown(InputState& state, std::int32_t key, std::uint16_t unicode);
+void recordMouseButton(InputState& state, std::uint8_t button, bool pressed);
+
+// The platform half: samples the devices and drains the event queue into input().
+void refreshInput();
+// False when the window was asked to close; events behind the quit stay queued.
+bool pollEvents();
+
+} // namespace cindra::gui

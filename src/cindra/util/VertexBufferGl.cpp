@@ -1,0 +1,61 @@
+#include "cindra/util/VertexBufferGl.hpp"
+
+#include "cindra/Output.hpp"
+#include "cindra/Process.hpp"
+#include "cindra/SystemSdl.hpp"
+
+namespace cindra::util {
+
+template <typename T>
+VertexBuffer_VBO<T>::VertexBuffer_VBO(std::uint32_t count, bool stream) : count_(count) {
+    const GlBufferFunctions& gl = glBuffers();
+    gl.genBuffers(1, &name_);
+    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name_);
+    gl.bufferData(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(count) * sizeof(T), nullptr,
+                  stream ? GL_STREAM_DRAW_ARB : GL_STATIC_DRAW_ARB);
+}
+
+template <typename T> VertexBuffer_VBO<T>::~VertexBuffer_VBO() {
+    if (process().glContextAlive) {
+        glBuffers().deleteBuffers(1, &name_);
+    }
+}
+
+template <typename T> std::span<T> VertexBuffer_VBO<T>::map() {
+    const GlBufferFunctions& gl = glBuffers();
+    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name_);
+    void* memory = gl.mapBuffer(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB);
+    // A driver that gives no memory gets an empty span: the frame draws the old contents.
+    return memory == nullptr ? std::span<T>() : std::span<T>(static_cast<T*>(memory), count_);
+}
+
+template <typename T> void VertexBuffer_VBO<T>::unmap() {
+    if (glBuffers().unmapBuffer(GL_ARRAY_BUFFER_ARB) == GL_FALSE) {
+        writeLine("VBO corrupted");
+    }
+}
+
+template <typename T> const void* VertexBuffer_VBO<T>::bind() {
+    glBuffers().bindBuffer(GL_ARRAY_BUFFER_ARB, name_);
+    return nullptr;
+}
+
+template <typename T> void VertexBuffer_VBO<T>::unbind() {
+    glBuffers().bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+template <typename T>
+std::unique_ptr<VertexBuffer<T>> VertexBufferFactory::create(std::uint32_t count) {
+    if (process().useVBOs) {
+        return std::make_unique<VertexBuffer_VBO<T>>(count, false);
+    }
+    return std::make_unique<VertexBuffer_VA<T>>(count);
+}
+
+template class VertexBuffer_VBO<float>;
+template class VertexBuffer_VBO<std::uint8_t>;
+template std::unique_ptr<VertexBuffer<float>> VertexBufferFactory::create<float>(std::uint32_t);
+template std::unique_ptr<VertexBuffer<std::uint8_t>>
+    VertexBufferFactory::create<std::uint8_t>(std::uint32_t);
+
+} // namespace cindra::util

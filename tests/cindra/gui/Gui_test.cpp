@@ -1,0 +1,61 @@
+#include "cindra/gui/Gui.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+
+using cindra::gui::InputState;
+
+TEST(GuiInput, MapsPixelsToCellsAndClamps) {
+    InputState state;
+    cindra::gui::applyFrameSample(state, 1023, 0, 0, nullptr, 0);
+    EXPECT_EQ(state.mousePos.x, 127);
+    EXPECT_EQ(state.mousePos.y, 96);
+    cindra::gui::clampMouse(state, 128, 96);
+    EXPECT_EQ(state.mousePos.y, 95);
+    EXPECT_FALSE(state.mouseInside);
+
+    cindra::gui::applyFrameSample(state, 0, 767, 0, nullptr, 0);
+    cindra::gui::clampMouse(state, 128, 96);
+    EXPECT_EQ(state.mousePos.x, 0);
+    EXPECT_EQ(state.mousePos.y, 0);
+    EXPECT_TRUE(state.mouseInside);
+
+    cindra::gui::applyFrameSample(state, -9, 800, 0, nullptr, 0);
+    cindra::gui::clampMouse(state, 128, 96);
+    EXPECT_EQ(state.mousePos.x, 0);
+    EXPECT_EQ(state.mousePos.y, 0);
+    EXPECT_FALSE(state.mouseInside);
+}
+
+TEST(GuiInput, FrameSampleClearsOnlyPerFrameValuesOfButtonsOneToThree) {
+    InputState state;
+    cindra::gui::recordKeyDown(state, 97, 'a');
+    cindra::gui::recordKeyDown(state, 98, 'b');
+    EXPECT_EQ(state.lastKey, 98);
+    EXPECT_EQ(state.lastUnicode, 'b');
+    cindra::gui::recordMouseButton(state, 1, true);
+    cindra::gui::recordMouseButton(state, 4, true);
+    cindra::gui::recordMouseButton(state, 3, false);
+    EXPECT_TRUE(state.mousePressed[1]);
+    EXPECT_TRUE(state.mouseReleased[3]);
+
+    std::array<std::uint8_t, 400> keys{};
+    keys[303] = 1;
+    keys[307] = 1;
+    cindra::gui::applyFrameSample(state, 0, 0, 0b101, keys.data(), 400);
+    EXPECT_EQ(state.lastKey, 0);
+    EXPECT_FALSE(state.mousePressed[1]);
+    EXPECT_FALSE(state.mouseReleased[3]);
+    EXPECT_TRUE(state.mousePressed[4]); // wheel buttons are left alone
+    EXPECT_TRUE(state.mouseDown[1]);
+    EXPECT_FALSE(state.mouseDown[2]);
+    EXPECT_TRUE(state.mouseDown[3]);
+    EXPECT_TRUE(state.shiftDown);
+    EXPECT_FALSE(state.ctrlDown);
+    EXPECT_TRUE(state.altDown);
+    EXPECT_TRUE(state.isKeyDown(303));
+    EXPECT_FALSE(state.isKeyDown(400));
+    EXPECT_FALSE(state.isKeyDown(-1));
+}
