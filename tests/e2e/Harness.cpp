@@ -1,0 +1,248 @@
+#include "Harness.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace cindra::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Starts argv[0] with the given folder and extra environment; output to the given fds.
+pid_t spawn(const std::vector<std::string>& argv, const fs::path& folder,
+            const std::vector<std::string>& environment, int outFd, int errFd) {
+    std::vector<char*> args;
+    for (const auto& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        if (!folder.empty() && chdir(folder.c_str()) != 0) {
+            _exit(126);
+        }
+        for (const auto& entry : environment) {
+            putenv(const_cast<char*>(entry.c_str()));
+        }
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+bool displayInUse(int number) {
+    return fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+           fs::exists("/tmp/.X11-unix/X" + std::to_string(number));
+}
+
+void stop(pid_t pid) {
+    if (pid > 0) {
+        kill(-pid, SIGKILL);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+} // namespace
+
+fs::path sourceDir() {
+    return CINDRA_SOURCE_DIR;
+}
+fs::path gameExecutable() {
+    return CINDRA_GAME_EXECUTABLE;
+}
+
+Xvfb::Xvfb() {
+    const int devNull = open("/dev/null", O_WRONLY);
+    for (int number = 90 + static_cast<int>(getpid() % 50); number < 400; ++number) {
+        if (displayInUse(number)) {
+            continue;
+        }
+        const std::string display = ":" + std::to_string(number);
+        pid_ = spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, {},
+                     devNull, devNull);
+        for (int tries = 0; tries < 200; ++tries) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1; // lost a race for this display; take the next one
+                break;
+            }
+            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
+                display_ = display;
+                close(devNull);
+                return;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        stop(pid_);
+        pid_ = -1;
+    }
+    close(devNull);
+    throw std::runtime_error("could not start Xvfb");
+}
+
+Xvfb::~Xvfb() {
+    stop(pid_);
+}
+
+int runOnDisplay(const Xvfb& xvfb, const std::string& command) {
+    const std::string line = "DISPLAY=" + xvfb.display() + " " + command;
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+GameFolder::GameFolder() {
+    std::string pattern = (fs::temp_directory_path() / "cindra-e2e-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("could not make a temporary folder");
+    }
+    path_ = pattern;
+}
+
+GameFolder::~GameFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+void GameFolder::write(const std::string& name, const std::string& text) const {
+    fs::create_directories((path_ / name).parent_path());
+    std::ofstream(path_ / name, std::ios::binary) << text;
+}
+
+void GameFolder::copy(const fs::path& from, const std::string& name) const {
+    fs::create_directories((path_ / name).parent_path());
+    fs::copy_file(from, path_ / name, fs::copy_options::overwrite_existing);
+}
+
+void GameFolder::addFont() const {
+    copy(sourceDir() / "game" / "terminal.png", "terminal.png");
+}
+
+GameProcess::GameProcess(const Xvfb& xvfb, const GameFolder& folder, RunOptions options,
+                         const std::string& executable)
+    : xvfb_(xvfb) {
+    int out[2];
+    int err[2];
+    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    std::vector<std::string> environment = {"DISPLAY=" + xvfb.display(), "SDL_AUDIODRIVER=dummy"};
+    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+    const std::string program = executable.empty() ? gameExecutable().string() : executable;
+    std::vector<std::string> argv = {program};
+    argv.insert(argv.end(), options.arguments.begin(), options.arguments.end());
+    pid_ = spawn(argv, folder.path(), environment, out[1], err[1]);
+    close(out[1]);
+    close(err[1]);
+    stdoutFd_ = out[0];
+    stderrFd_ = err[0];
+}
+
+GameProcess::~GameProcess() {
+    if (!status_) {
+        stop(pid_);
+    }
+    if (stdoutFd_ >= 0) {
+        close(stdoutFd_);
+    }
+    if (stderrFd_ >= 0) {
+        close(stderrFd_);
+    }
+}
+
+void GameProcess::pump(std::chrono::milliseconds timeout) {
+    pollfd fds[2] = {{stdoutFd_, POLLIN, 0}, {stderrFd_, POLLIN, 0}};
+    if (poll(fds, 2, static_cast<int>(timeout.count())) <= 0) {
+        return;
+    }
+    char buffer[4096];
+    for (int i = 0; i < 2; ++i) {
+        if ((fds[i].revents & (POLLIN | POLLHUP)) == 0 || fds[i].fd < 0) {
+            continue;
+        }
+        const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            close(fds[i].fd);
+            (i == 0 ? stdoutFd_ : stderrFd_) = -1;
+            continue;
+        }
+        if (i == 1) {
+            stderrText_.append(buffer, static_cast<std::size_t>(n));
+            continue;
+        }
+        stdoutPartial_.append(buffer, static_cast<std::size_t>(n));
+        for (auto end = stdoutPartial_.find('\n'); end != std::string::npos;
+             end = stdoutPartial_.find('\n')) {
+            stdoutLines_.push_back(stdoutPartial_.substr(0, end));
+            stdoutPartial_.erase(0, end + 1);
+        }
+    }
+}
+
+std::optional<std::string> GameProcess::waitForLine(const std::string& prefix,
+                                                    std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        for (; linesSeen_ < stdoutLines_.size(); ++linesSeen_) {
+            if (stdoutLines_[linesSeen_].rfind(prefix, 0) == 0) {
+                return stdoutLines_[linesSeen_++];
+            }
+        }
+        if (std::chrono::steady_clock::now() >= deadline || (stdoutFd_ < 0 && stderrFd_ < 0)) {
+            return std::nullopt;
+        }
+        pump(50ms);
+    }
+}
+
+void GameProcess::sendKeys(const std::vector<std::string>& keys) const {
+    std::string command = "xdotool mousemove 512 384 key --delay 40";
+    for (const auto& key : keys) {
+        command += " " + key;
+    }
+    runOnDisplay(xvfb_, command);
+}
+
+util::Image GameProcess::screenshot() const {
+    const fs::path file = fs::temp_directory_path() / ("cindra-shot-" + std::to_string(getpid()) +
+                                                       "-" + std::to_string(pid_) + ".png");
+    runOnDisplay(xvfb_, "import -window root png24:" + file.string());
+    util::Image image = util::readPng(file.string());
+    fs::remove(file);
+    return image;
+}
+
+int GameProcess::wait(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!status_) {
+        int raw = 0;
+        if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            stop(pid_);
+            status_ = -1;
+            break;
+        }
+        pump(20ms);
+    }
+    while (stdoutFd_ >= 0 || stderrFd_ >= 0) {
+        pump(100ms);
+    }
+    return *status_;
+}
+
+} // namespace cindra::e2e
