@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
-    libgl-dev libgl1-mesa-dri liblua5.1-0-dev libfmt-dev libpng-dev
+    libgl-dev libgl1-mesa-dri libx11-dev liblua5.1-0-dev libfmt-dev libpng-dev
     libgtest-dev googletest libbenchmark-dev libtcod-dev
     xvfb xauth xdotool imagemagick
 )

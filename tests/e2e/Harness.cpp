@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -101,6 +102,19 @@ int runOnDisplay(const Xvfb& xvfb, const std::string& command) {
     const std::string line = "DISPLAY=" + xvfb.display() + " " + command;
     const int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string captureOnDisplay(const Xvfb& xvfb, const std::string& command) {
+    const std::string line = "DISPLAY=" + xvfb.display() + " " + command;
+    std::string output;
+    if (FILE* pipe = popen(line.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            output += buffer;
+        }
+        pclose(pipe);
+    }
+    return output;
 }
 
 GameFolder::GameFolder() {

@@ -91,6 +91,8 @@ private:
 
 // Runs a command line with the given display and returns its exit status.
 int runOnDisplay(const Xvfb& xvfb, const std::string& command);
+// Runs a command line with the given display and returns what it printed.
+std::string captureOnDisplay(const Xvfb& xvfb, const std::string& command);
 
 std::filesystem::path sourceDir();
 std::filesystem::path gameExecutable();

@@ -91,3 +91,16 @@ TEST(Startup, TheFrameLoopAllocatesNothing) {
         EXPECT_EQ(probe.wait(), 0);
     }
 }
+
+TEST(Startup, TheWindowIsCaptionedAndClosingItEndsTheLoop) {
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addFont();
+    GameProcess game(xvfb, folder);
+    ASSERT_TRUE(game.waitForLine("VBOs enabled: "));
+    EXPECT_EQ(captureOnDisplay(xvfb, std::string(CINDRA_X11_WINDOW) + " Marrowfield --close"),
+              "Marrowfield 1024x768\n");
+    const auto fps = game.waitForLine("Average FPS: ");
+    EXPECT_TRUE(fps.has_value()) << game.errorOutput();
+    EXPECT_EQ(game.wait(), 0);
+}
