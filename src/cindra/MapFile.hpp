@@ -1,0 +1,57 @@
+// The binary map file (.cmap): a 16-byte header (magic "CMAP", version 1, width, height)
+// followed by tagged chunks "CELL", "LGHT", "AMBI", "REGN" and, for the level's entities,
+// "ENTI". All integers are 32-bit little-endian; texts are a 32-bit length and the bytes.
+#pragma once
+
+#include "cindra/util/DataReader.hpp"
+#include "cindra/util/DataWriter.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace cindra {
+
+class Map;
+
+// Offered every chunk the map does not know. It gets the reader positioned at the start of
+// the payload, the four tag characters and the payload length, and returns true once it has
+// consumed exactly the payload, or false, without reading anything, for a chunk it does not
+// know either (the map then reports it and skips it).
+using ChunkHandler =
+    std::function<bool(util::DataReader& reader, std::string_view tag, std::uint32_t length)>;
+
+namespace mapfile {
+
+inline constexpr char kMagic[4] = {'C', 'M', 'A', 'P'};
+inline constexpr std::int32_t kVersion = 1;
+inline constexpr std::size_t kHeaderSize = 16;
+inline constexpr std::size_t kChunkHeaderSize = 8;
+// The largest map a file may describe: width * height at most 16 Mi cells (256 MiB of
+// cells), far beyond any level, so a damaged header cannot force a huge allocation.
+inline constexpr std::int64_t kMaxCells = std::int64_t{16} * 1024 * 1024;
+
+// Reads a map file from in into map. fileName names the file in messages. On error the
+// map is left as it was (a handler may have acted on chunks before the error).
+//   "File <name> is not a valid map file."  bad magic, or fewer than 16 bytes
+//   "File <name> has obsolete file format." a version other than 1
+// and, for damaged files, "File <name> ..." errors naming the problem and the chunk: a bad
+// size, a payload that ends early, a bad count, text length or light record. Unknown
+// chunks print "Warning: unknown map chunk <tag>" and are skipped. A file that ends inside
+// a chunk header ends the reading without complaint.
+void read(Map& map, std::istream& in, const std::string& fileName, const ChunkHandler& handler);
+
+// Writes header, "CELL", "LGHT", "AMBI" and "REGN" (never "ENTI"). Throws a cindra::Error
+// when the stream fails.
+void write(const Map& map, std::ostream& out);
+
+// Writes one chunk: tag, exact payload length, payload. Use it to append chunks the map
+// does not write itself (such as "ENTI") after write.
+void writeChunk(std::ostream& out, std::string_view tag, std::string_view payload);
+
+} // namespace mapfile
+
+} // namespace cindra

@@ -1,0 +1,10 @@
+#include "cindra/util/Random.hpp"
+
+namespace cindra::util {
+
+Random& Random::shared() {
+    static Random instance;
+    return instance;
+}
+
+} // namespace cindra::util
