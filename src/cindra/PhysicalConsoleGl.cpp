@@ -7,7 +7,7 @@
 namespace cindra {
 
 PhysicalConsole::PhysicalConsole(int width, int height) : Console(width, height) {
-    font_ = &loadTexture(kFontFile, fontInfo_, true);
+    font = &loadTexture(kFontFile, fontInfo, true);
     PhysicalConsole::buildGeometry();
 }
 
@@ -17,17 +17,17 @@ std::uint32_t PhysicalConsole::quadCount() const {
 
 void PhysicalConsole::buildGeometry() {
     using util::VertexBufferFactory;
-    positions_ = VertexBufferFactory::create<float>(quadCount() * kFloatsPerQuad);
-    foregroundColours_ =
+    positions = VertexBufferFactory::create<float>(quadCount() * kFloatsPerQuad);
+    foregroundColours =
         VertexBufferFactory::create<std::uint8_t>(quadCount() * kColourBytesPerQuad);
-    backgroundColours_ =
+    backgroundColours =
         VertexBufferFactory::create<std::uint8_t>(quadCount() * kColourBytesPerQuad);
-    texCoords_ = VertexBufferFactory::create<float>(quadCount() * kFloatsPerQuad);
-    auto out = positions_->map();
+    texCoords = VertexBufferFactory::create<float>(quadCount() * kFloatsPerQuad);
+    auto out = positions->map();
     if (out.size() == quadCount() * kFloatsPerQuad) {
         writePositions(out, width(), height());
     }
-    positions_->unmap();
+    positions->unmap();
 }
 
 void PhysicalConsole::refreshColours(util::VertexBuffer<std::uint8_t>& buffer, ColourLayer layer) {
@@ -39,37 +39,37 @@ void PhysicalConsole::refreshColours(util::VertexBuffer<std::uint8_t>& buffer, C
 }
 
 void PhysicalConsole::refreshTexCoords() {
-    auto out = texCoords_->map();
+    auto out = texCoords->map();
     if (out.size() == quadCount() * kFloatsPerQuad) {
         writeTexCoords(out, cells);
     }
-    texCoords_->unmap();
+    texCoords->unmap();
 }
 
 void PhysicalConsole::draw() {
-    refreshColours(*foregroundColours_, ColourLayer::Foreground);
-    refreshColours(*backgroundColours_, ColourLayer::Background);
+    refreshColours(*foregroundColours, ColourLayer::Foreground);
+    refreshColours(*backgroundColours, ColourLayer::Background);
     refreshTexCoords();
     const auto vertexCount = static_cast<GLsizei>(quadCount() * 4);
 
     glDisable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 0, positions_->bind());
-    positions_->unbind();
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, backgroundColours_->bind());
-    backgroundColours_->unbind();
+    glVertexPointer(2, GL_FLOAT, 0, positions->bind());
+    positions->unbind();
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, backgroundColours->bind());
+    backgroundColours->unbind();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 
     glEnable(GL_TEXTURE_2D);
-    font_->bind();
+    font->bind();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, foregroundColours_->bind());
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoords_->bind());
-    texCoords_->unbind();
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, foregroundColours->bind());
+    glTexCoordPointer(2, GL_FLOAT, 0, texCoords->bind());
+    texCoords->unbind();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 
     glDisableClientState(GL_VERTEX_ARRAY);

@@ -28,12 +28,12 @@ private:
     void refreshTexCoords();
     std::uint32_t quadCount() const;
 
-    TextureInfo fontInfo_;
-    Texture* font_ = nullptr;
-    std::unique_ptr<util::VertexBuffer<float>> positions_;
-    std::unique_ptr<util::VertexBuffer<std::uint8_t>> foregroundColours_;
-    std::unique_ptr<util::VertexBuffer<std::uint8_t>> backgroundColours_;
-    std::unique_ptr<util::VertexBuffer<float>> texCoords_;
+    TextureInfo fontInfo;
+    Texture* font = nullptr;
+    std::unique_ptr<util::VertexBuffer<float>> positions;
+    std::unique_ptr<util::VertexBuffer<std::uint8_t>> foregroundColours;
+    std::unique_ptr<util::VertexBuffer<std::uint8_t>> backgroundColours;
+    std::unique_ptr<util::VertexBuffer<float>> texCoords;
 };
 
 } // namespace cindra

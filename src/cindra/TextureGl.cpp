@@ -15,17 +15,17 @@
 namespace cindra {
 
 Texture::Texture() {
-    glGenTextures(1, &id_);
+    glGenTextures(1, &id);
 }
 
 Texture::~Texture() {
     if (process().glContextAlive) {
-        glDeleteTextures(1, &id_);
+        glDeleteTextures(1, &id);
     }
 }
 
 void Texture::bind() const {
-    glBindTexture(GL_TEXTURE_2D, id_);
+    glBindTexture(GL_TEXTURE_2D, id);
 }
 
 namespace {

@@ -18,10 +18,9 @@ public:
     Texture& operator=(const Texture&) = delete;
 
     void bind() const;
-    std::uint32_t id() const { return id_; }
 
 private:
-    std::uint32_t id_ = 0;
+    std::uint32_t id = 0;
 };
 
 // The texture for path, loading it on first use; info receives the image's sizes and edges.

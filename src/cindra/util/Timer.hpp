@@ -9,17 +9,17 @@ namespace cindra::util {
 class Timer {
 public:
     virtual ~Timer() = default;
-    virtual float getTime() const { return time_; }
-    virtual void update(float dt) { time_ += dt; }
-    virtual void reset() { time_ = 0.0f; }
+    virtual float getTime() const { return time; }
+    virtual void update(float dt) { time += dt; }
+    virtual void reset() { time = 0.0f; }
     // stop and start only record a flag: update advances a stopped timer all the same.
-    virtual void stop() { running_ = false; }
-    virtual void start() { running_ = true; }
-    bool isRunning() const { return running_; }
+    virtual void stop() { running = false; }
+    virtual void start() { running = true; }
+    bool isRunning() const { return running; }
 
 private:
-    float time_ = 0.0f;
-    bool running_ = true;
+    float time = 0.0f;
+    bool running = true;
 };
 
 // The registry of timers. It does not own them and nothing walks it: each timer is

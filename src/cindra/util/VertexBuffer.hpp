@@ -25,13 +25,13 @@ public:
 // Client-side storage: float elements start as not-a-number, byte elements as 0.
 template <typename T> class VertexBuffer_VA final : public VertexBuffer<T> {
 public:
-    explicit VertexBuffer_VA(std::size_t count)
-        : data_(std::make_unique<T[]>(count)), count_(count) {
-        std::fill_n(data_.get(), count_, initialValue());
+    explicit VertexBuffer_VA(std::size_t elements)
+        : data(std::make_unique<T[]>(elements)), count(elements) {
+        std::fill_n(data.get(), count, initialValue());
     }
-    std::span<T> map() override { return {data_.get(), count_}; }
+    std::span<T> map() override { return {data.get(), count}; }
     void unmap() override {}
-    const void* bind() override { return data_.get(); }
+    const void* bind() override { return data.get(); }
     void unbind() override {}
 
 private:
@@ -42,8 +42,8 @@ private:
             return T{};
         }
     }
-    std::unique_ptr<T[]> data_;
-    std::size_t count_;
+    std::unique_ptr<T[]> data;
+    std::size_t count;
 };
 
 } // namespace cindra::util

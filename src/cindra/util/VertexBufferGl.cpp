@@ -7,26 +7,26 @@
 namespace cindra::util {
 
 template <typename T>
-VertexBuffer_VBO<T>::VertexBuffer_VBO(std::uint32_t count, bool stream) : count_(count) {
+VertexBuffer_VBO<T>::VertexBuffer_VBO(std::uint32_t elements, bool stream) : count(elements) {
     const GlBufferFunctions& gl = glBuffers();
-    gl.genBuffers(1, &name_);
-    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name_);
-    gl.bufferData(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(count) * sizeof(T), nullptr,
+    gl.genBuffers(1, &name);
+    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name);
+    gl.bufferData(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(elements) * sizeof(T), nullptr,
                   stream ? GL_STREAM_DRAW_ARB : GL_STATIC_DRAW_ARB);
 }
 
 template <typename T> VertexBuffer_VBO<T>::~VertexBuffer_VBO() {
     if (process().glContextAlive) {
-        glBuffers().deleteBuffers(1, &name_);
+        glBuffers().deleteBuffers(1, &name);
     }
 }
 
 template <typename T> std::span<T> VertexBuffer_VBO<T>::map() {
     const GlBufferFunctions& gl = glBuffers();
-    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name_);
+    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name);
     void* memory = gl.mapBuffer(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB);
     // A driver that gives no memory gets an empty span: the frame draws the old contents.
-    return memory == nullptr ? std::span<T>() : std::span<T>(static_cast<T*>(memory), count_);
+    return memory == nullptr ? std::span<T>() : std::span<T>(static_cast<T*>(memory), count);
 }
 
 template <typename T> void VertexBuffer_VBO<T>::unmap() {
@@ -36,7 +36,7 @@ template <typename T> void VertexBuffer_VBO<T>::unmap() {
 }
 
 template <typename T> const void* VertexBuffer_VBO<T>::bind() {
-    glBuffers().bindBuffer(GL_ARRAY_BUFFER_ARB, name_);
+    glBuffers().bindBuffer(GL_ARRAY_BUFFER_ARB, name);
     return nullptr;
 }
 
@@ -45,11 +45,11 @@ template <typename T> void VertexBuffer_VBO<T>::unbind() {
 }
 
 template <typename T>
-std::unique_ptr<VertexBuffer<T>> VertexBufferFactory::create(std::uint32_t count) {
+std::unique_ptr<VertexBuffer<T>> VertexBufferFactory::create(std::uint32_t elements) {
     if (process().useVBOs) {
-        return std::make_unique<VertexBuffer_VBO<T>>(count, false);
+        return std::make_unique<VertexBuffer_VBO<T>>(elements, false);
     }
-    return std::make_unique<VertexBuffer_VA<T>>(count);
+    return std::make_unique<VertexBuffer_VA<T>>(elements);
 }
 
 template class VertexBuffer_VBO<float>;

@@ -12,7 +12,7 @@ namespace cindra::util {
 template <typename T> class VertexBuffer_VBO final : public VertexBuffer<T> {
 public:
     // Allocates count elements of storage; stream selects the stream usage hint over static.
-    VertexBuffer_VBO(std::uint32_t count, bool stream);
+    VertexBuffer_VBO(std::uint32_t elements, bool stream);
     ~VertexBuffer_VBO() override;
     VertexBuffer_VBO(const VertexBuffer_VBO&) = delete;
     VertexBuffer_VBO& operator=(const VertexBuffer_VBO&) = delete;
@@ -24,8 +24,8 @@ public:
     void unbind() override;
 
 private:
-    std::uint32_t name_ = 0;
-    std::uint32_t count_;
+    std::uint32_t name = 0;
+    std::uint32_t count;
 };
 
 class VertexBufferFactory {
