@@ -25,6 +25,20 @@ int texelIndex(int cell, int pixel, int cellPixels, int atlasSize) {
     return texel >= atlasSize ? atlasSize - 1 : static_cast<int>(texel);
 }
 
+constexpr int kGlyphCount = FontAtlas::kGridSize * FontAtlas::kGridSize;
+
+bool inGrid(int glyph) {
+    return glyph >= 0 && glyph < kGlyphCount;
+}
+
+// The top-left texel of a glyph's atlas cell. For glyphs 0..255 pixel (i, j) of a screen cell
+// samples exactly texel origin + (i, j): with power-of-two sizes every step of glyphTexel's
+// arithmetic is exact and the pixel centre lands on the texel centre.
+Texel cellOrigin(const FontAtlas& atlas, int glyph) {
+    return {glyph / FontAtlas::kGridSize * atlas.glyphWidth(),
+            glyph % FontAtlas::kGridSize * atlas.glyphHeight()};
+}
+
 // The texel rows and columns one glyph samples, worked out once per cell.
 struct GlyphSampling {
     std::vector<int> xs;
@@ -35,6 +49,16 @@ struct GlyphSampling {
           ys(static_cast<std::size_t>(atlas.glyphHeight())) {}
 
     void aim(const FontAtlas& atlas, int glyph) {
+        if (inGrid(glyph)) {
+            Texel origin = cellOrigin(atlas, glyph);
+            for (std::size_t i = 0; i < xs.size(); ++i) {
+                xs[i] = origin.x + static_cast<int>(i);
+            }
+            for (std::size_t j = 0; j < ys.size(); ++j) {
+                ys[j] = origin.y + static_cast<int>(j);
+            }
+            return;
+        }
         for (std::size_t i = 0; i < xs.size(); ++i) {
             xs[i] = glyphTexel(atlas, glyph, static_cast<int>(i), 0).x;
         }
@@ -67,6 +91,11 @@ struct ChannelRange {
 
     // Narrows to the c with modulate(c, intensity) == seen; false when none is left.
     bool narrow(std::uint8_t seen, std::uint8_t intensity) {
+        if (intensity == 255) { // the common case: the colour is the foreground itself
+            low = std::max(low, static_cast<int>(seen));
+            high = std::min(high, static_cast<int>(seen));
+            return low <= high;
+        }
         int lowest = 255 * seen - 127;
         lowest = lowest <= 0 ? 0 : (lowest + intensity - 1) / intensity;
         int highest = (255 * seen + 127) / intensity;
@@ -76,24 +105,28 @@ struct ChannelRange {
     }
 };
 
-// Whether glyph explains the cell's pixels; fills the colours when it does.
-bool explains(const util::Image& screen, int left, int top, const FontAtlas& atlas,
-              const GlyphSampling& s, DecodedCell& out) {
+// Whether glyph explains a cell whose pixels (rows from the top) are given; fills the colours
+// when it does.
+bool explains(const std::vector<Color>& pixels, const FontAtlas& atlas, int glyph,
+              DecodedCell& out) {
+    int gw = atlas.glyphWidth();
+    int gh = atlas.glyphHeight();
+    Texel origin = cellOrigin(atlas, glyph);
     ChannelRange range[3];
     bool anyMask = false;
     bool anyBackground = false;
-    for (std::size_t j = 0; j < s.ys.size(); ++j) {
-        for (std::size_t i = 0; i < s.xs.size(); ++i) {
-            Color p = screen.pixel(left + static_cast<int>(i), top + static_cast<int>(j));
-            std::uint8_t red = atlas.intensity(s.xs[i], s.ys[j]);
+    const Color* p = pixels.data();
+    for (int j = 0; j < gh; ++j) {
+        for (int i = 0; i < gw; ++i, ++p) {
+            std::uint8_t red = atlas.intensity(origin.x + i, origin.y + j);
             if (red < kAlphaTestThreshold) {
-                if (anyBackground && p != out.background) {
+                if (anyBackground && *p != out.background) {
                     return false;
                 }
-                out.background = p;
+                out.background = *p;
                 anyBackground = true;
-            } else if (!range[0].narrow(p.r, red) || !range[1].narrow(p.g, red) ||
-                       !range[2].narrow(p.b, red)) {
+            } else if (!range[0].narrow(p->r, red) || !range[1].narrow(p->g, red) ||
+                       !range[2].narrow(p->b, red)) {
                 return false;
             } else {
                 anyMask = true;
@@ -142,11 +175,16 @@ DecodedCell decodeCell(const util::Image& screen, int cellX, int cellY, int cons
                     ") lies outside the " + std::to_string(screen.width) + " x " +
                     std::to_string(screen.height) + " picture");
     }
-    GlyphSampling sampling(atlas);
+    std::vector<Color> pixels;
+    pixels.reserve(static_cast<std::size_t>(gw) * static_cast<std::size_t>(gh));
+    for (int j = 0; j < gh; ++j) {
+        for (int i = 0; i < gw; ++i) {
+            pixels.push_back(screen.pixel(static_cast<int>(left) + i, static_cast<int>(top) + j));
+        }
+    }
     DecodedCell out;
-    for (int glyph = 0; glyph < FontAtlas::kGridSize * FontAtlas::kGridSize; ++glyph) {
-        sampling.aim(atlas, glyph);
-        if (explains(screen, static_cast<int>(left), static_cast<int>(top), atlas, sampling, out)) {
+    for (int glyph = 0; glyph < kGlyphCount; ++glyph) {
+        if (explains(pixels, atlas, glyph, out)) {
             out.glyph = glyph;
             out.ok = true;
             return out;

@@ -80,6 +80,7 @@ std::string cellPicture(const Image& img, int left, int top, Color fg) {
 
 TEST(ConsoleRasterizer, InRangeGlyphsSampleTheirOwnCellTexelForTexel) {
     Image img(256, 64); // glyphs of 16 x 4 pixels
+    img.setPixel(16 + 15, 4 + 3, Color(255, 255, 255));
     FontAtlas atlas(img);
     for (int g = 0; g < 256; ++g) {
         for (int j = 0; j < 4; ++j) {
@@ -90,6 +91,13 @@ TEST(ConsoleRasterizer, InRangeGlyphsSampleTheirOwnCellTexelForTexel) {
             }
         }
     }
+    Console c(1, 1);
+    setCell(c, 0, 0, 17, kRed, kBlue); // grid column 1, row 1
+    Image out = rasterize(c, atlas);
+    ASSERT_EQ(out.width, 16);
+    ASSERT_EQ(out.height, 4);
+    EXPECT_EQ(out.pixel(15, 3), kRed);
+    EXPECT_EQ(out.pixel(14, 3), kBlue);
 }
 
 TEST(ConsoleRasterizer, OutOfRangeGlyphsClampToTheAtlasEdge) {
