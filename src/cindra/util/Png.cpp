@@ -179,12 +179,15 @@ public:
 
     // Flushes the data to disk and renames the file over the target.
     void commit() {
-        bool ok = std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-        int err = errno;
-        ok = std::fclose(file_) == 0 && ok;
-        err = ok ? 0 : (err ? err : errno);
+        int err = 0;
+        if (std::fflush(file_) != 0 || fsync(fileno(file_)) != 0) {
+            err = errno;
+        }
+        if (std::fclose(file_) != 0 && err == 0) {
+            err = errno;
+        }
         file_ = nullptr;
-        if (!ok) {
+        if (err != 0) {
             failWrite(target_, std::strerror(err));
         }
         if (std::rename(name_.c_str(), target_.c_str()) != 0) {
