@@ -6,37 +6,20 @@
 #include <cassert>
 #include <map>
 #include <mutex>
-#include <unordered_map>
 #include <utility>
 
 namespace cindra {
 
 namespace {
 
-// The border targets of the rays, relative to the light, in casting order: the left and
-// right columns interleaved from the bottom, then the bottom and top rows from the left.
-std::vector<GridPos> rayTargets(int radius) {
-    std::vector<GridPos> targets;
-    const int diameter = 2 * radius + 1;
-    targets.reserve(static_cast<std::size_t>(4 * diameter));
-    for (int i = 0; i < diameter; ++i) {
-        targets.push_back({-radius, -radius + i});
-        targets.push_back({radius, -radius + i});
-    }
-    for (int i = 0; i < diameter; ++i) {
-        targets.push_back({-radius + i, -radius});
-        targets.push_back({-radius + i, radius});
-    }
-    return targets;
-}
-
-// One ray as a list of (square index, value) up to the first cell whose value is not above
-// zero: past that cell the ray can only cross cells that are already lit, so it changes
-// nothing.
+// One ray as (square index, value) pairs up to the first cell whose value is not above zero:
+// past that cell the ray can only cross cells that are already lit, so it changes nothing.
+// The cells of every ray lie in the lit square, since samples and targets do.
 std::vector<std::pair<std::int32_t, std::uint8_t>> walkRay(const LightRayTable& table, GridPos from,
-                                                           GridPos to, float inverseRadius) {
+                                                           GridPos to) {
     std::vector<std::pair<std::int32_t, std::uint8_t>> cells;
     const int r = table.radius();
+    const float inverseRadius = 1.0f / static_cast<float>(r);
     util::LineIterator line(from.x, from.y, to.x, to.y);
     line.visit([&](int& x, int& y, float distance) {
         const int v = LightSource::falloffValue(table.falloff(), inverseRadius, distance);
@@ -52,82 +35,159 @@ std::vector<std::pair<std::int32_t, std::uint8_t>> walkRay(const LightRayTable& 
 
 } // namespace
 
+std::vector<GridPos> LightRayTable::rayTargets(int radius) {
+    std::vector<GridPos> targets;
+    const int diameter = 2 * radius + 1;
+    targets.reserve(static_cast<std::size_t>(4 * diameter));
+    for (int i = 0; i < diameter; ++i) {
+        targets.push_back({-radius, -radius + i});
+        targets.push_back({radius, -radius + i});
+    }
+    for (int i = 0; i < diameter; ++i) {
+        targets.push_back({-radius + i, -radius});
+        targets.push_back({-radius + i, radius});
+    }
+    return targets;
+}
+
+void LightRayTable::castDirect(int radius, LightSource::Falloff falloff, GridPos offset,
+                               const std::uint8_t* stop, std::uint8_t* scratch) {
+    const float inverseRadius = 1.0f / static_cast<float>(radius);
+    const int diameter = 2 * radius + 1;
+    for (GridPos target : rayTargets(radius)) {
+        util::LineIterator line(offset.x, offset.y, target.x, target.y);
+        line.visit([&](int& x, int& y, float distance) {
+            const auto cell = static_cast<std::size_t>((y + radius) * diameter + (x + radius));
+            if (stop[cell] != 0) {
+                return 1;
+            }
+            if (scratch[cell] != 0) {
+                return 0;
+            }
+            const int v = LightSource::falloffValue(falloff, inverseRadius, distance);
+            if (v <= 0) {
+                return 1;
+            }
+            scratch[cell] = static_cast<std::uint8_t>(v);
+            return 0;
+        });
+    }
+}
+
 LightRayTable::LightRayTable(int radius, LightSource::Falloff falloff)
     : radius_(radius), falloff_(falloff) {
+    const auto squareCells = static_cast<std::size_t>(diameter()) * diameter();
+    const std::vector<std::uint8_t> noStops(squareCells, 0);
+    std::vector<std::uint32_t> lit(squareCells);
     for (std::size_t s = 0; s < samples_.size(); ++s) {
-        buildSample(samples_[s], kSampleOffsets[s]);
+        storeDepthFirst(buildTree(kSampleOffsets[s], sampleTag(static_cast<int>(s))), samples_[s]);
+        std::fill(lit.begin(), lit.end(), kUnlit);
+        cast(static_cast<int>(s), noStops.data(), lit.data());
+        samples_[s].openResult.assign(paddedCells(), 0);
+        std::transform(lit.begin(), lit.end(), samples_[s].openResult.begin(),
+                       [s](std::uint32_t key) { return valueOf(key, static_cast<int>(s)); });
     }
 }
 
-void LightRayTable::buildSample(Sample& sample, GridPos offset) const {
-    const float inverseRadius = 1.0f / static_cast<float>(radius_);
-    const auto squareCells = static_cast<std::int64_t>(diameter()) * diameter();
-    // Child lookup of the ray tree: (parent node, cell) -> node.
-    std::unordered_map<std::int64_t, std::int32_t> children;
+// Each ray continues the longest start it shares with one of the last two rays: rays to
+// neighbouring targets on the same side of the square come two apart and share most of
+// their cells. (A start shared with an older ray gets nodes of its own; that costs a little
+// room, not exactness: the smallest key still wins.)
+LightRayTable::Tree LightRayTable::buildTree(GridPos offset, std::uint32_t tag) const {
+    struct Path {
+        std::vector<std::pair<std::int32_t, std::uint8_t>> cells;
+        std::vector<std::int32_t> nodes;
+    };
+    Tree tree;
+    std::array<Path, 2> recent;
+    std::uint32_t rayIndex = 0;
     for (GridPos target : rayTargets(radius_)) {
-        std::int32_t node = -1;
-        std::size_t i = 0;
-        const auto cells = walkRay(*this, offset, target, inverseRadius);
-        for (; i < cells.size(); ++i) {
-            const auto found = children.find((node + 1) * squareCells + cells[i].first);
-            if (found == children.end()) {
-                break;
+        Path path{walkRay(*this, offset, target), {}};
+        const Path* best = &recent[0];
+        std::size_t shared = 0;
+        for (const Path& other : recent) {
+            std::size_t k = 0;
+            while (k < other.cells.size() && k < path.cells.size() &&
+                   other.cells[k].first == path.cells[k].first) {
+                ++k;
             }
-            node = found->second;
+            if (k > shared) {
+                shared = k;
+                best = &other;
+            }
         }
-        if (i == cells.size()) {
-            continue; // the whole ray follows earlier ones
+        path.nodes.assign(best->nodes.begin(),
+                          best->nodes.begin() + static_cast<std::ptrdiff_t>(shared));
+        for (std::size_t i = shared; i < path.cells.size(); ++i) {
+            tree.parents.push_back(i > 0 ? path.nodes.back() : -1);
+            tree.cells.push_back(path.cells[i].first);
+            tree.keys.push_back(tag << 24 | rayIndex << 8 | path.cells[i].second);
+            path.nodes.push_back(static_cast<std::int32_t>(tree.cells.size() - 1));
         }
-        Ray ray{node, static_cast<std::int32_t>(sample.cells.size()), 0};
-        for (; i < cells.size(); ++i) {
-            const auto added = static_cast<std::int32_t>(sample.cells.size());
-            children.emplace((node + 1) * squareCells + cells[i].first, added);
-            sample.cells.push_back(cells[i].first);
-            sample.values.push_back(cells[i].second);
-            node = added;
-        }
-        ray.end = static_cast<std::int32_t>(sample.cells.size());
-        sample.rays.push_back(ray);
+        recent[rayIndex++ % recent.size()] = std::move(path);
     }
-    sample.openResult.assign(static_cast<std::size_t>(squareCells), 0);
-    const std::vector<std::uint8_t> noStops(static_cast<std::size_t>(squareCells), 0);
-    std::vector<std::uint8_t> reached(sample.cells.size());
-    const auto index = static_cast<int>(&sample - samples_.data());
-    cast(index, noStops.data(), sample.openResult.data(), reached.data());
+    return tree;
 }
 
-void LightRayTable::cast(int sampleIndex, const std::uint8_t* stop, std::uint8_t* scratch,
-                         std::uint8_t* reached) const {
+void LightRayTable::storeDepthFirst(const Tree& tree, Sample& sample) {
+    const auto count = static_cast<std::int32_t>(tree.cells.size());
+    // Children of each node, in creation order (compressed rows; roots under count).
+    std::vector<std::int32_t> firstChild(static_cast<std::size_t>(count) + 2, 0);
+    for (std::int32_t parent : tree.parents) {
+        ++firstChild[static_cast<std::size_t>(parent < 0 ? count : parent) + 1];
+    }
+    for (std::size_t i = 1; i < firstChild.size(); ++i) {
+        firstChild[i] += firstChild[i - 1];
+    }
+    std::vector<std::int32_t> children(static_cast<std::size_t>(count));
+    std::vector<std::int32_t> filled(firstChild.begin(), firstChild.end() - 1);
+    for (std::int32_t node = 0; node < count; ++node) {
+        const std::int32_t parent = tree.parents[static_cast<std::size_t>(node)];
+        children[static_cast<std::size_t>(filled[parent < 0 ? count : parent]++)] = node;
+    }
+    sample.cells.resize(static_cast<std::size_t>(count));
+    sample.keys.resize(static_cast<std::size_t>(count));
+    sample.skips.resize(static_cast<std::size_t>(count));
+    // Iterative depth-first walk: a node's skip is known once its subtree is written.
+    std::vector<std::pair<std::int32_t, std::int32_t>> stack; // (node, written position)
+    std::int32_t written = 0;
+    auto push = [&](std::int32_t node) {
+        sample.cells[static_cast<std::size_t>(written)] =
+            tree.cells[static_cast<std::size_t>(node)];
+        sample.keys[static_cast<std::size_t>(written)] = tree.keys[static_cast<std::size_t>(node)];
+        stack.emplace_back(node, written++);
+    };
+    std::vector<std::int32_t> nextChild(firstChild.begin(), firstChild.end() - 1);
+    for (std::int32_t i = firstChild[count]; i < firstChild[count + 1]; ++i) {
+        push(children[static_cast<std::size_t>(i)]);
+        while (!stack.empty()) {
+            const auto [node, position] = stack.back();
+            if (nextChild[node] < firstChild[node + 1]) {
+                push(children[static_cast<std::size_t>(nextChild[node]++)]);
+                continue;
+            }
+            sample.skips[static_cast<std::size_t>(position)] = written;
+            stack.pop_back();
+        }
+    }
+}
+
+void LightRayTable::cast(int sampleIndex, const std::uint8_t* stop, std::uint32_t* lit) const {
     const Sample& sample = samples_[static_cast<std::size_t>(sampleIndex)];
     const std::int32_t* cells = sample.cells.data();
-    const std::uint8_t* values = sample.values.data();
-    for (const Ray& ray : sample.rays) {
-        // A ray whose shared start was stopped is stopped there too.
-        if (ray.parent >= 0 && reached[ray.parent] == 0) {
-            std::fill(reached + ray.begin, reached + ray.end, std::uint8_t{0});
+    const std::uint32_t* keys = sample.keys.data();
+    const std::int32_t* skips = sample.skips.data();
+    const auto count = static_cast<std::int32_t>(sample.cells.size());
+    std::int32_t node = 0;
+    while (node < count) {
+        const std::int32_t cell = cells[node];
+        if (stop[cell] != 0) {
+            node = skips[node]; // every ray through this cell stops here
             continue;
         }
-        std::int32_t n = ray.begin;
-        for (; n < ray.end; ++n) {
-            const std::int32_t cell = cells[n];
-            if (stop[cell] != 0) {
-                break;
-            }
-            if (scratch[cell] == 0) {
-                scratch[cell] = values[n];
-            }
-            reached[n] = 1;
-        }
-        std::fill(reached + n, reached + ray.end, std::uint8_t{0});
+        lit[cell] = std::min(lit[cell], keys[node]);
+        ++node;
     }
-}
-
-std::size_t LightRayTable::maxNodes() const {
-    std::size_t most = 0;
-    for (const Sample& sample : samples_) {
-        most = std::max(most, sample.cells.size());
-    }
-    return most;
 }
 
 std::size_t LightRayTable::totalNodes() const {

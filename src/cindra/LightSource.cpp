@@ -14,43 +14,72 @@
 
 namespace cindra {
 
-namespace {
-
 // Work buffers of calculate, kept between calls so that recalculating allocates nothing.
-struct Workspace {
-    std::vector<std::uint8_t> stop;
-    std::vector<std::uint8_t> scratch;
-    std::vector<std::uint16_t> sum;
-    std::vector<std::uint8_t> reached;
+// They hold LightRayTable::paddedCells entries (whole blocks).
+struct LightWorkspace {
+    std::vector<std::uint8_t> stop;    // per cell of the square: rays stop there
+    std::vector<std::uint32_t> lit;    // keys of the values cast so far (table casting)
+    std::vector<std::uint8_t> scratch; // one sample's result (direct casting)
+    std::vector<std::uint32_t> sum;    // sum of the samples' results
 
-    void prepare(std::size_t cells, std::size_t nodes) {
-        stop.resize(cells);
+    void prepare(std::size_t cells) {
+        stop.assign(cells, 1);
+        lit.assign(cells, LightRayTable::kUnlit);
         scratch.resize(cells);
         sum.assign(cells, 0);
-        reached.resize(std::max(reached.size(), nodes));
     }
 };
 
-Workspace& workspace() {
-    thread_local Workspace instance;
+namespace {
+
+constexpr std::size_t kBlock = LightRayTable::kBlock;
+
+LightWorkspace& workspace() {
+    thread_local LightWorkspace instance;
     return instance;
 }
 
-// sum / count for sums of up to count * 255, as a multiply and a shift: the multiplier is
-// 2^20 / count rounded up, whose error stays far below what would change the quotient.
-constexpr std::uint32_t kDivisionShift = 20;
+// The loops over whole blocks below are written with a fixed inner count, the form that
+// compilers vectorize even at moderate optimisation levels.
+template <typename T>
+void addBlocks(std::uint32_t* __restrict sum, const T* __restrict add, std::size_t cells) {
+    for (std::size_t b = 0; b < cells; b += kBlock) {
+        std::uint32_t* s = sum + b;
+        const T* a = add + b;
+        for (std::size_t i = 0; i < kBlock; ++i) {
+            s[i] += a[i];
+        }
+    }
+}
+
+// Adds the values that sample left in lit.
+void addSampleBlocks(std::uint32_t* __restrict sum, const std::uint32_t* __restrict lit,
+                     std::size_t cells, int sample) {
+    const std::uint32_t tag = LightRayTable::sampleTag(sample);
+    for (std::size_t b = 0; b < cells; b += kBlock) {
+        std::uint32_t* s = sum + b;
+        const std::uint32_t* l = lit + b;
+        for (std::size_t i = 0; i < kBlock; ++i) {
+            s[i] += l[i] >> 24 == tag ? l[i] & 0xFFu : 0u;
+        }
+    }
+}
+
+// sum / count for sums of up to count * 255 as a 16-bit multiply keeping the high half: the
+// multiplier 2^16 / count rounded up errs by less than 2295 / 2^16 per quotient, too little
+// to reach the next integer since a remainder is at most (count - 1) / count.
 constexpr std::array<std::uint32_t, 10> kDivisionMultiplier = [] {
     std::array<std::uint32_t, 10> m{};
-    for (std::uint32_t c = 1; c < m.size(); ++c) {
-        m[c] = ((1u << kDivisionShift) + c - 1) / c;
+    for (std::uint32_t c = 2; c < m.size(); ++c) {
+        m[c] = (65536u + c - 1) / c;
     }
     return m;
 }();
 
 constexpr bool divisionIsExact() {
-    for (std::uint32_t c = 1; c <= 9; ++c) {
+    for (std::uint32_t c = 2; c <= 9; ++c) {
         for (std::uint32_t s = 0; s <= c * 255; ++s) {
-            if ((s * kDivisionMultiplier[c]) >> kDivisionShift != s / c) {
+            if ((s * kDivisionMultiplier[c]) >> 16 != s / c) {
                 return false;
             }
         }
@@ -59,27 +88,47 @@ constexpr bool divisionIsExact() {
 }
 static_assert(divisionIsExact());
 
-// Marks every cell of the square that stops a ray: opaque, or outside the map. Returns
-// whether no cell does.
+void divide(std::uint8_t* __restrict out, const std::uint32_t* __restrict sum, std::size_t n,
+            std::uint32_t count) {
+    // Count 1 keeps the sums: multiplier 65536, which fits the 32-bit product as well.
+    const std::uint32_t multiplier = count == 1 ? 65536u : kDivisionMultiplier[count];
+    const std::size_t whole = n / kBlock * kBlock;
+    for (std::size_t b = 0; b < whole; b += kBlock) {
+        std::uint8_t* o = out + b;
+        const std::uint32_t* s = sum + b;
+        for (std::size_t i = 0; i < kBlock; ++i) {
+            o[i] = static_cast<std::uint8_t>((s[i] * multiplier) >> 16);
+        }
+    }
+    for (std::size_t i = whole; i < n; ++i) {
+        out[i] = static_cast<std::uint8_t>((sum[i] * multiplier) >> 16);
+    }
+}
+
+// Sets stop to 1 for every cell of the square that stops rays (opaque, or outside the map)
+// and to 0 for the others. Returns whether no cell stops rays.
 bool buildStopMask(const Map& map, int areaX, int areaY, int diameter, std::uint8_t* stop) {
-    bool open = true;
+    const int fromCol = std::clamp(-areaX, 0, diameter);
+    const int toCol = std::clamp(map.width() - areaX, fromCol, diameter);
+    std::uint8_t any = fromCol > 0 || toCol < diameter ? 1 : 0;
     for (int row = 0; row < diameter; ++row) {
         std::uint8_t* out = stop + static_cast<std::ptrdiff_t>(row) * diameter;
         const int y = areaY + row;
         if (y < 0 || y >= map.height()) {
             std::memset(out, 1, static_cast<std::size_t>(diameter));
-            open = false;
+            any = 1;
             continue;
         }
+        std::memset(out, 1, static_cast<std::size_t>(fromCol));
+        std::memset(out + toCol, 1, static_cast<std::size_t>(diameter - toCol));
         const MapCell* cells = &map.cells()[static_cast<std::size_t>(y) * map.width()];
-        for (int col = 0; col < diameter; ++col) {
-            const int x = areaX + col;
-            const bool blocks = x < 0 || x >= map.width() || (cells[x].flags & Opaque) != 0;
-            out[col] = blocks ? 1 : 0;
-            open = open && !blocks;
+        for (int col = fromCol; col < toCol; ++col) {
+            const auto blocks = static_cast<std::uint8_t>((cells[areaX + col].flags & Opaque) != 0);
+            out[col] = blocks;
+            any |= blocks;
         }
     }
-    return open;
+    return any == 0;
 }
 
 } // namespace
@@ -136,49 +185,61 @@ void LightSource::calculate(const Map& map) {
     areaX_ = static_cast<std::int64_t>(position.x) - radius_;
     areaY_ = static_cast<std::int64_t>(position.y) - radius_;
     const auto cells = static_cast<std::size_t>(diameter_) * static_cast<std::size_t>(diameter_);
+    const std::size_t padded = (cells + kBlock - 1) / kBlock * kBlock;
     if (intensity_.size() != cells) {
         intensity_.assign(cells, 0);
     }
-    if (!rays_ || rays_->radius() != radius_ || rays_->falloff() != falloff_) {
+    if (radius_ > LightRayTable::kMaxRadius) {
+        rays_.reset();
+    } else if (!rays_ || rays_->radius() != radius_ || rays_->falloff() != falloff_) {
         rays_ = LightRayTable::get(radius_, falloff_);
     }
     needsRecalculation_ = false;
     if (!map.isInside(position)) {
         return; // no sample can match the flags of a cell that does not exist
     }
-    Workspace& ws = workspace();
-    ws.prepare(cells, rays_->maxNodes());
+    LightWorkspace& ws = workspace();
+    ws.prepare(padded);
     const bool open =
         buildStopMask(map, position.x - radius_, position.y - radius_, diameter_, ws.stop.data());
-    const std::uint32_t ownFlags = map.getCell(position).flags;
     std::uint32_t count = 0;
     for (std::size_t s = 0; s < LightRayTable::kSampleOffsets.size(); ++s) {
-        const GridPos p = position + LightRayTable::kSampleOffsets[s];
-        if (!map.isInside(p) || map.getCell(p).flags != ownFlags) {
-            continue;
+        if (sampleCounts(map, LightRayTable::kSampleOffsets[s])) {
+            ++count;
+            addSample(static_cast<int>(s), open, ws);
         }
-        if (p.x != position.x && p.y != position.y &&
-            ((map.getCell(p.x, position.y).flags & Opaque) != 0 ||
-             (map.getCell(position.x, p.y).flags & Opaque) != 0)) {
-            continue;
-        }
-        const std::uint8_t* scratch = rays_->openResult(static_cast<int>(s)).data();
-        if (!open) {
-            std::fill(ws.scratch.begin(), ws.scratch.end(), std::uint8_t{0});
-            rays_->cast(static_cast<int>(s), ws.stop.data(), ws.scratch.data(), ws.reached.data());
-            scratch = ws.scratch.data();
-        }
-        for (std::size_t i = 0; i < cells; ++i) {
-            ws.sum[i] = static_cast<std::uint16_t>(ws.sum[i] + scratch[i]);
-        }
-        ++count;
     }
     if (count > 0) {
-        const std::uint32_t multiplier = kDivisionMultiplier[count];
-        for (std::size_t i = 0; i < cells; ++i) {
-            intensity_[i] = static_cast<std::uint8_t>((ws.sum[i] * multiplier) >> kDivisionShift);
-        }
+        divide(intensity_.data(), ws.sum.data(), cells, count);
     }
+}
+
+// Casts one sample and adds its result to the workspace's sum.
+void LightSource::addSample(int sample, bool open, LightWorkspace& ws) const {
+    const std::size_t cells = ws.sum.size();
+    if (!rays_) {
+        std::fill(ws.scratch.begin(), ws.scratch.end(), std::uint8_t{0});
+        LightRayTable::castDirect(radius_, falloff_,
+                                  LightRayTable::kSampleOffsets[static_cast<std::size_t>(sample)],
+                                  ws.stop.data(), ws.scratch.data());
+        addBlocks(ws.sum.data(), ws.scratch.data(), cells);
+    } else if (open) {
+        addBlocks(ws.sum.data(), rays_->openResult(sample).data(), cells);
+    } else {
+        rays_->cast(sample, ws.stop.data(), ws.lit.data());
+        addSampleBlocks(ws.sum.data(), ws.lit.data(), cells, sample);
+    }
+}
+
+bool LightSource::sampleCounts(const Map& map, GridPos offset) const {
+    const GridPos p = position + offset;
+    if (!map.isInside(p) || map.getCell(p).flags != map.getCell(position).flags) {
+        return false;
+    }
+    // A diagonal sample sees the light only past the two cells beside both.
+    return p.x == position.x || p.y == position.y ||
+           ((map.getCell(p.x, position.y).flags & Opaque) == 0 &&
+            (map.getCell(position.x, p.y).flags & Opaque) == 0);
 }
 
 void LightSource::addContribution(int x, int y, LightLevel& sum) const {

@@ -19,6 +19,7 @@ class DataWriter;
 
 class Map;
 class LightRayTable;
+struct LightWorkspace;
 
 using util::Color;
 using util::GridPos;
@@ -100,6 +101,10 @@ public:
     std::int32_t fade = 256;
 
 private:
+    // Whether the sample point at offset from the light is cast (the light is inside map).
+    bool sampleCounts(const Map& map, GridPos offset) const;
+    void addSample(int sample, bool open, LightWorkspace& workspace) const;
+
     std::int32_t radius_ = 1;
     Falloff falloff_ = Falloff::Linear;
     std::vector<std::uint8_t> intensity_;
@@ -109,6 +114,7 @@ private:
     std::int32_t diameter_ = 0;
     float inverseRadius_ = 1.0f;
     bool needsRecalculation_ = true;
+    // The precomputed rays of radius and falloff; none for radii cast directly.
     std::shared_ptr<const LightRayTable> rays_;
 };
 

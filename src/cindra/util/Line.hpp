@@ -22,7 +22,8 @@ public:
     template <typename Visitor>
     requires std::invocable<Visitor&, int&, int&>
     int visit(Visitor&& visitor) {
-        return walk([&](int& x, int& y, float) { return visitor(x, y); });
+        auto withoutDistance = [&](int& x, int& y, float) { return visitor(x, y); };
+        return walk(withoutDistance);
     }
 
     // Calls visitor(x, y, distance), the distance (single precision) being k * step for the
