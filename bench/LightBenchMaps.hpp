@@ -20,7 +20,7 @@ inline cindra::Map makeLightMap(int opaquePercent) {
     std::mt19937 random(20240611u);
     for (cindra::MapCell& cell : map.cells()) {
         if (static_cast<int>(random() % 100) < opaquePercent) {
-            cell.flags = cindra::Opaque | cindra::Blocked;
+            cell.flags = cindra::CellFlag::Opaque | cindra::CellFlag::Blocked;
         }
     }
     return map;

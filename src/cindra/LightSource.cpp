@@ -123,7 +123,8 @@ bool buildStopMask(const Map& map, int areaX, int areaY, int diameter, std::uint
         std::memset(out + toCol, 1, static_cast<std::size_t>(diameter - toCol));
         const MapCell* cells = &map.cells()[static_cast<std::size_t>(y) * map.width()];
         for (int col = fromCol; col < toCol; ++col) {
-            const auto blocks = static_cast<std::uint8_t>((cells[areaX + col].flags & Opaque) != 0);
+            const auto blocks =
+                static_cast<std::uint8_t>((cells[areaX + col].flags & CellFlag::Opaque) != 0);
             out[col] = blocks;
             any |= blocks;
         }
@@ -238,8 +239,8 @@ bool LightSource::sampleCounts(const Map& map, GridPos offset) const {
     }
     // A diagonal sample sees the light only past the two cells beside both.
     return p.x == position.x || p.y == position.y ||
-           ((map.getCell(p.x, position.y).flags & Opaque) == 0 &&
-            (map.getCell(position.x, p.y).flags & Opaque) == 0);
+           ((map.getCell(p.x, position.y).flags & CellFlag::Opaque) == 0 &&
+            (map.getCell(position.x, p.y).flags & CellFlag::Opaque) == 0);
 }
 
 void LightSource::addContribution(int x, int y, LightLevel& sum) const {

@@ -113,7 +113,7 @@ void Map::setWalkable(int x, int y, bool walkable) {
         return;
     }
     MapCell& cell = getCell(x, y);
-    cell.flags = walkable ? cell.flags & ~std::uint32_t{Blocked} : cell.flags | Blocked;
+    cell.flags = walkable ? cell.flags & ~CellFlag::Blocked : cell.flags | CellFlag::Blocked;
 }
 
 void Map::setTransparent(int x, int y, bool transparent) {
@@ -121,7 +121,7 @@ void Map::setTransparent(int x, int y, bool transparent) {
         return;
     }
     MapCell& cell = getCell(x, y);
-    cell.flags = transparent ? cell.flags & ~std::uint32_t{Opaque} : cell.flags | Opaque;
+    cell.flags = transparent ? cell.flags & ~CellFlag::Opaque : cell.flags | CellFlag::Opaque;
     for (const auto& light : lights_) {
         if (light->coversCell({x, y})) {
             light->markForRecalculation();

@@ -24,9 +24,11 @@ namespace cindra {
 using util::Color;
 using util::GridPos;
 
-enum CellFlag : std::uint32_t {
-    Blocked = 1, // cannot be walked on
-    Opaque = 2,  // blocks light and is not lit by light sources
+// The meaningful bits of MapCell::flags (plain 32-bit constants, so that they mix with
+// other flag words without casts).
+struct CellFlag {
+    static constexpr std::uint32_t Blocked = 1; // cannot be walked on
+    static constexpr std::uint32_t Opaque = 2;  // blocks light and is not lit by lights
 };
 
 // One map cell; this 16-byte image is exactly what the map file stores. All zero bytes:
@@ -45,10 +47,10 @@ static_assert(offsetof(MapCell, foreground) == 0 && offsetof(MapCell, background
               offsetof(MapCell, glyph) == 8 && offsetof(MapCell, flags) == 12);
 
 inline bool isTransparent(const MapCell& cell) {
-    return (cell.flags & Opaque) == 0;
+    return (cell.flags & CellFlag::Opaque) == 0;
 }
 inline bool isWalkable(const MapCell& cell) {
-    return (cell.flags & Blocked) == 0;
+    return (cell.flags & CellFlag::Blocked) == 0;
 }
 
 // A named region of a map, with one free-form parameter text for scripts.

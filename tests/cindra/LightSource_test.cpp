@@ -14,20 +14,19 @@
 #include <string>
 #include <vector>
 
-using cindra::Blocked;
+using cindra::CellFlag;
 using cindra::GridPos;
 using cindra::LightLevel;
 using cindra::LightSource;
 using cindra::Map;
-using cindra::Opaque;
 using cindra::util::Color;
 using Falloff = cindra::LightSource::Falloff;
 
 namespace {
 
 const Color kWhite(255, 255, 255);
-constexpr std::uint32_t kOpaque = Opaque;
-constexpr std::uint32_t kBlocked = Blocked;
+constexpr std::uint32_t kOpaque = CellFlag::Opaque;
+constexpr std::uint32_t kBlocked = CellFlag::Blocked;
 
 // The light map as rows from the top (largest y) down, as they would be drawn.
 std::string lightMapText(const LightSource& light) {
@@ -86,7 +85,7 @@ public:
     }
 
 private:
-    bool opaque(int x, int y) const { return (map_.getCell(x, y).flags & Opaque) != 0; }
+    bool opaque(int x, int y) const { return (map_.getCell(x, y).flags & CellFlag::Opaque) != 0; }
 
     void castAll(GridPos p) {
         const int areaX = pos_.x - r_;
@@ -172,7 +171,7 @@ TEST(LightMap, MatchesTheWorkedExamples) {
                                        "49 119 174 119 49\n"
                                        "35 81 124 81 35\n"
                                        "14 35 49 35 14\n");
-    map.getCell(11, 10).flags = Opaque;
+    map.getCell(11, 10).flags = CellFlag::Opaque;
     linear.calculate(map);
     EXPECT_EQ(lightMapText(linear), "12 33 33 12 0\n"
                                     "33 92 98 31 0\n"
@@ -201,7 +200,7 @@ TEST(LightMap, RandomMapsWithAllFlagKindsMatchTheReference) {
         for (auto& cell : map.cells()) {
             const unsigned roll = random() % 10;
             cell.flags = roll < wallChance ? kOpaque : roll == 9 ? kBlocked : 0u;
-            cell.flags |= roll == 8 && wallChance > 2 ? Opaque | Blocked : 0;
+            cell.flags |= roll == 8 && wallChance > 2 ? CellFlag::Opaque | CellFlag::Blocked : 0;
         }
         const int radius = 1 + static_cast<int>(random() % (round % 20 == 0 ? 40 : 9));
         const GridPos pos{static_cast<int>(random() % (size + 4)) - 2,
@@ -234,7 +233,7 @@ TEST(LightMap, LargeRadiiCastWithoutTablesMatchTheReference) {
 
 TEST(LightMap, OpaqueOrOutsideLightCells) {
     Map map(20, 20);
-    map.getCell(5, 5).flags = Opaque;
+    map.getCell(5, 5).flags = CellFlag::Opaque;
     LightSource walled({5, 5}, 3, kWhite, Falloff::Linear);
     walled.calculate(map);
     EXPECT_EQ(walled.getIntensities(), std::vector<std::uint8_t>(49, 0));
