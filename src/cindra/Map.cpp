@@ -1,6 +1,7 @@
 #include "cindra/Map.hpp"
 
 #include "cindra/Error.hpp"
+#include "cindra/MapRenderer.hpp"
 #include "cindra/util/Util.hpp"
 
 #include <fmt/format.h>
@@ -20,67 +21,6 @@ std::size_t checkedCellCount(std::int64_t width, std::int64_t height) {
                                 mapfile::kMaxCells));
     }
     return static_cast<std::size_t>(width * height);
-}
-
-// The cells of the map that one render draws: [x0, x0 + w) x [y0, y0 + h).
-struct Window {
-    std::int64_t x0 = 0;
-    std::int64_t y0 = 0;
-    std::int64_t w = 0;
-    std::int64_t h = 0;
-};
-
-// The light sum of every drawn cell, one array per channel, kept between frames.
-struct LightBuffer {
-    std::vector<std::int64_t> red, green, blue;
-
-    void reset(std::size_t cells, const LightLevel& ambient) {
-        red.assign(cells, ambient.red);
-        green.assign(cells, ambient.green);
-        blue.assign(cells, ambient.blue);
-    }
-};
-
-LightBuffer& lightBuffer() {
-    thread_local LightBuffer buffer;
-    return buffer;
-}
-
-// Adds the light's contribution to every drawn cell of its lit square. The contribution
-// depends only on the intensity byte, so it is tabulated once per light and frame.
-void addLightToWindow(const LightSource& light, const Window& window, LightBuffer& buffer) {
-    const std::int64_t d = light.getDiameter();
-    const std::int64_t fromX = std::max(window.x0, light.getAreaX());
-    const std::int64_t toX = std::min(window.x0 + window.w, light.getAreaX() + d);
-    const std::int64_t fromY = std::max(window.y0, light.getAreaY());
-    const std::int64_t toY = std::min(window.y0 + window.h, light.getAreaY() + d);
-    if (fromX >= toX || fromY >= toY || light.getIntensities().empty()) {
-        return;
-    }
-    std::int64_t table[3][256];
-    for (std::int64_t v = 0; v < 256; ++v) {
-        const std::int64_t scaled = (std::int64_t{light.fade} * v) >> 8;
-        table[0][v] = (light.color.r * scaled) >> 8;
-        table[1][v] = (light.color.g * scaled) >> 8;
-        table[2][v] = (light.color.b * scaled) >> 8;
-    }
-    for (std::int64_t y = fromY; y < toY; ++y) {
-        const std::uint8_t* v = light.getIntensities().data() + (y - light.getAreaY()) * d;
-        const auto out = static_cast<std::size_t>((y - window.y0) * window.w - window.x0);
-        for (std::int64_t x = fromX; x < toX; ++x) {
-            const std::uint8_t level = v[x - light.getAreaX()];
-            const auto i = out + static_cast<std::size_t>(x);
-            buffer.red[i] += table[0][level];
-            buffer.green[i] += table[1][level];
-            buffer.blue[i] += table[2][level];
-        }
-    }
-}
-
-// A colour channel lit by a light level: 255 above 65280, else the product's high bits.
-std::uint8_t litChannel(std::uint8_t channel, std::int64_t level) {
-    const std::int64_t product = channel * level;
-    return product > 65280 ? 255 : static_cast<std::uint8_t>(product >> 8);
 }
 
 } // namespace
@@ -218,43 +158,8 @@ void Map::setCells(int width, int height, std::vector<MapCell> cells) {
 
 void Map::render(Console& console, GridPos offset) {
     recalculateMarkedLights();
-    Window window;
-    window.x0 = std::max<std::int64_t>(0, offset.x);
-    window.y0 = std::max<std::int64_t>(0, offset.y);
-    const std::int64_t toX = std::min<std::int64_t>(
-        std::int64_t{offset.x} + std::min(kViewWidth, console.width()), width_);
-    const std::int64_t toY = std::min<std::int64_t>(
-        std::int64_t{offset.y} + std::min(kViewHeight, console.height()), height_);
-    if (window.x0 >= toX || window.y0 >= toY) {
-        return;
-    }
-    window.w = toX - window.x0;
-    window.h = toY - window.y0;
-    LightBuffer& buffer = lightBuffer();
-    buffer.reset(static_cast<std::size_t>(window.w * window.h), ambientLight_);
-    for (const auto& light : lights_) {
-        addLightToWindow(*light, window, buffer);
-    }
-    std::size_t i = 0;
-    for (std::int64_t y = window.y0; y < toY; ++y) {
-        const auto sy = static_cast<int>(y - offset.y);
-        for (std::int64_t x = window.x0; x < toX; ++x, ++i) {
-            const auto sx = static_cast<int>(x - offset.x);
-            const MapCell& cell = getCell(static_cast<int>(x), static_cast<int>(y));
-            const std::int64_t r = buffer.red[i];
-            const std::int64_t g = buffer.green[i];
-            const std::int64_t b = buffer.blue[i];
-            const std::uint8_t fg[3] = {litChannel(cell.foreground.r, r),
-                                        litChannel(cell.foreground.g, g),
-                                        litChannel(cell.foreground.b, b)};
-            const std::uint8_t bg[3] = {litChannel(cell.background.r, r),
-                                        litChannel(cell.background.g, g),
-                                        litChannel(cell.background.b, b)};
-            console.setChar(sx, sy, static_cast<int>(cell.glyph));
-            console.setForeground(sx, sy, fg);
-            console.setBackground(sx, sy, bg);
-        }
-    }
+    thread_local MapRenderer renderer;
+    renderer.render(*this, console, offset);
 }
 
 void Map::recalculateMarkedLights() {

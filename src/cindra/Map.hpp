@@ -125,7 +125,9 @@ public:
     // (sx, sy) showing map cell (sx + offset.x, sy + offset.y). Marked lights are
     // recalculated first. Each channel c lit by the light sum L (ambient plus every light's
     // contribution) draws as 255 when c * L > 65280, else (c * L) >> 8. Console cells
-    // outside the map (or beyond the console's own size) are not touched.
+    // outside the map (or beyond the console's own size) are not touched. The glyph and the
+    // red, green and blue bytes are written into the console's cells directly, as setChar,
+    // setForeground and setBackground would (the fourth colour bytes are kept).
     void render(Console& console, GridPos offset);
 
     // Appends the light and calculates its light map at once. The map shares ownership.
