@@ -30,6 +30,9 @@ struct CellFlag {
     static constexpr std::uint32_t Blocked = 1; // cannot be walked on
     static constexpr std::uint32_t Opaque = 2;  // blocks light and is not lit by lights
 };
+// The same bits by their short names.
+inline constexpr std::uint32_t Blocked = CellFlag::Blocked;
+inline constexpr std::uint32_t Opaque = CellFlag::Opaque;
 
 // One map cell; this 16-byte image is exactly what the map file stores. All zero bytes:
 // black on black, glyph 0, walkable and transparent. Flag bits other than Blocked and
