@@ -1,0 +1,35 @@
+// Levels as the map tool handles them: a map with the entity records of its file, compiled
+// from a readable text source into a map file and printed back as source. The source format
+// is described in docs/level-format.md.
+#pragma once
+
+#include "cindra/Map.hpp"
+#include "cindra/logic/EntityInfo.hpp"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cindra::editor {
+
+struct Level {
+    Map map;
+    std::vector<logic::EntityInfo> entities;
+};
+
+// Compiles level source text. Every problem is a cindra::Error whose message starts with
+// "<fileName>:<line>: ", e.g. "intro.level:12: unknown legend character 'Q'".
+Level parseLevel(std::string_view text, const std::string& fileName);
+
+// The source text of a level, with a legend invented from its cells; parseLevel of the text
+// gives back a level that encodes to the same bytes.
+std::string printLevel(const Map& map, const std::vector<logic::EntityInfo>& entities);
+
+// The map file: what Map::save writes, then an "ENTI" chunk when there are entities.
+std::string encodeLevel(const Map& map, const std::vector<logic::EntityInfo>& entities);
+
+// Reads a map file with the entity records of its "ENTI" chunks (other unknown chunks are
+// reported and skipped as the map does). Errors are those of Map::load.
+Level loadLevel(const std::string& fileName);
+
+} // namespace cindra::editor
