@@ -88,6 +88,9 @@ void readLights(util::DataReader& reader, std::uint32_t length, Contents& conten
         }
     }
     contents.lights = std::move(lights);
+    // A length that is not a whole number of records: the bytes after the last whole record
+    // belong to the chunk, not to the next chunk header.
+    reader.skip(length % LightSource::kRecordSize);
 }
 
 void readAmbient(util::DataReader& reader, Contents& contents) {

@@ -41,7 +41,9 @@ inline constexpr std::int64_t kMaxCells = std::int64_t{16} * 1024 * 1024;
 // and, for damaged files, "File <name> ..." errors naming the problem and the chunk: a bad
 // size, a payload that ends early, a bad count, text length or light record. Unknown
 // chunks print "Warning: unknown map chunk <tag>" and are skipped. A file that ends inside
-// a chunk header ends the reading without complaint.
+// a chunk header ends the reading without complaint. "CELL" and "AMBI" read their fixed
+// sizes whatever their length fields say; "LGHT" reads length / 24 records and skips the
+// rest of its length; "REGN" ends where its own data ends.
 void read(Map& map, std::istream& in, const std::string& fileName, const ChunkHandler& handler);
 
 // Writes header, "CELL", "LGHT", "AMBI" and "REGN" (never "ENTI"). Throws a cindra::Error

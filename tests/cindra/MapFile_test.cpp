@@ -238,6 +238,20 @@ TEST(MapFile, UnknownChunksAreReportedAndSkipped) {
     EXPECT_EQ(map.getLights().size(), 1u);
 }
 
+TEST(MapFile, LightChunkLengthGovernsWhereTheNextChunkStarts) {
+    Map map;
+    load(map, FileBuilder()
+                  .header(1, 1)
+                  .chunk("LGHT", 27)
+                  .ints({0, 0, 2, 0, 256, 0})
+                  .bytes("xyz")
+                  .chunk("AMBI", 12)
+                  .ints({4, 5, 6})
+                  .str());
+    EXPECT_EQ(map.getLights().size(), 1u);
+    EXPECT_EQ(map.getAmbientLight(), (cindra::LightLevel{4, 5, 6}));
+}
+
 TEST(MapFile, EndingInsideAChunkHeaderKeepsWhatCameBefore) {
     std::string cells = cellBytes(2);
     cells[8] = 9;
