@@ -24,9 +24,21 @@ std::string encodeLevel(const Map& map, const std::vector<logic::EntityInfo>& en
     return std::move(out).str();
 }
 
-Level loadLevel(const std::string& fileName) {
+Level loadLevel(const std::string& fileName, const UnknownChunkReport& report) {
     Level level;
-    level.map.load(fileName, logic::collectEntities(level.entities));
+    const ChunkHandler entities = logic::collectEntities(level.entities);
+    level.map.load(fileName,
+                   [&](util::DataReader& reader, std::string_view tag, std::uint32_t length) {
+                       if (entities(reader, tag, length)) {
+                           return true;
+                       }
+                       if (!report) {
+                           return false;
+                       }
+                       report(tag);
+                       reader.skip(length);
+                       return true;
+                   });
     return level;
 }
 

@@ -6,6 +6,7 @@
 #include "cindra/Map.hpp"
 #include "cindra/logic/EntityInfo.hpp"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,12 @@ std::string printLevel(const Map& map, const std::vector<logic::EntityInfo>& ent
 // The map file: what Map::save writes, then an "ENTI" chunk when there are entities.
 std::string encodeLevel(const Map& map, const std::vector<logic::EntityInfo>& entities);
 
-// Reads a map file with the entity records of its "ENTI" chunks (other unknown chunks are
-// reported and skipped as the map does). Errors are those of Map::load.
-Level loadLevel(const std::string& fileName);
+// Called with the tag of a chunk that neither the map nor the entity reader knows.
+using UnknownChunkReport = std::function<void(std::string_view tag)>;
+
+// Reads a map file with the entity records of its "ENTI" chunks. Other unknown chunks are
+// skipped; they are reported through report when one is given, else on standard output as
+// the map does. Errors are those of Map::load.
+Level loadLevel(const std::string& fileName, const UnknownChunkReport& report = {});
 
 } // namespace cindra::editor

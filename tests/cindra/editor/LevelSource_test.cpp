@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 using cindra::Blocked;
 using cindra::Error;
@@ -233,4 +236,23 @@ TEST(LevelSource, EmptyMapRoundTrips) {
     const cindra::Map empty;
     const std::string bytes = encodeLevel(empty, {});
     EXPECT_EQ(rebuilt(bytes, "empty"), bytes);
+}
+
+TEST(LevelSource, LoadReportsAndSkipsUnknownChunks) {
+    const Level level = parseLevel(withHeader("map\n.#\nentity 1 0 name \"late\"\n"), "level.txt");
+    std::ostringstream out;
+    level.map.save(out);
+    cindra::mapfile::writeChunk(out, "XTRA", "12345");
+    cindra::logic::writeEntityChunk(out, level.entities);
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("cindra-level-extra" + std::to_string(::getpid()));
+    std::ofstream(path, std::ios::binary) << out.str();
+    std::vector<std::string> reported;
+    const Level loaded =
+        loadLevel(path.string(), [&](std::string_view tag) { reported.emplace_back(tag); });
+    std::filesystem::remove(path);
+    EXPECT_EQ(reported, std::vector<std::string>{"XTRA"});
+    ASSERT_EQ(loaded.entities.size(), 1u);
+    EXPECT_EQ(loaded.entities[0].name, "late");
+    EXPECT_EQ(loaded.map.getCell(1, 0).flags, static_cast<std::uint32_t>(Blocked));
 }
