@@ -51,14 +51,14 @@ std::vector<GridPos> LightRayTable::rayTargets(int radius) {
 }
 
 void LightRayTable::castDirect(int radius, LightSource::Falloff falloff, GridPos offset,
-                               const std::uint8_t* stop, std::uint8_t* scratch) {
+                               const std::uint32_t* lit, std::uint8_t* scratch) {
     const float inverseRadius = 1.0f / static_cast<float>(radius);
     const int diameter = 2 * radius + 1;
     for (GridPos target : rayTargets(radius)) {
         util::LineIterator line(offset.x, offset.y, target.x, target.y);
         line.visit([&](int& x, int& y, float distance) {
             const auto cell = static_cast<std::size_t>((y + radius) * diameter + (x + radius));
-            if (stop[cell] != 0) {
+            if (lit[cell] == kStop) {
                 return 1;
             }
             if (scratch[cell] != 0) {
@@ -77,12 +77,11 @@ void LightRayTable::castDirect(int radius, LightSource::Falloff falloff, GridPos
 LightRayTable::LightRayTable(int radius, LightSource::Falloff falloff)
     : radius_(radius), falloff_(falloff) {
     const auto squareCells = static_cast<std::size_t>(diameter()) * diameter();
-    const std::vector<std::uint8_t> noStops(squareCells, 0);
     std::vector<std::uint32_t> lit(squareCells);
     for (std::size_t s = 0; s < samples_.size(); ++s) {
         storeDepthFirst(buildTree(kSampleOffsets[s], sampleTag(static_cast<int>(s))), samples_[s]);
         std::fill(lit.begin(), lit.end(), kUnlit);
-        cast(static_cast<int>(s), noStops.data(), lit.data());
+        cast(static_cast<int>(s), lit.data());
         samples_[s].openResult.assign(paddedCells(), 0);
         std::transform(lit.begin(), lit.end(), samples_[s].openResult.begin(),
                        [s](std::uint32_t key) { return valueOf(key, static_cast<int>(s)); });
@@ -172,7 +171,7 @@ void LightRayTable::storeDepthFirst(const Tree& tree, Sample& sample) {
     }
 }
 
-void LightRayTable::cast(int sampleIndex, const std::uint8_t* stop, std::uint32_t* lit) const {
+void LightRayTable::cast(int sampleIndex, std::uint32_t* lit) const {
     const Sample& sample = samples_[static_cast<std::size_t>(sampleIndex)];
     const std::int32_t* cells = sample.cells.data();
     const std::uint32_t* keys = sample.keys.data();
@@ -181,11 +180,12 @@ void LightRayTable::cast(int sampleIndex, const std::uint8_t* stop, std::uint32_
     std::int32_t node = 0;
     while (node < count) {
         const std::int32_t cell = cells[node];
-        if (stop[cell] != 0) {
+        const std::uint32_t old = lit[cell];
+        if (old == kStop) {
             node = skips[node]; // every ray through this cell stops here
             continue;
         }
-        lit[cell] = std::min(lit[cell], keys[node]);
+        lit[cell] = std::min(old, keys[node]);
         ++node;
     }
 }

@@ -20,7 +20,10 @@ public:
         {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}}};
     // Tables grow with the cube of the radius (2.6 MB at 64); larger lights cast directly.
     static constexpr int kMaxRadius = 64;
-    // The start value of every entry of the lit array that cast works on: above every key.
+    // Entries of the lit array that cast works on: kStop for a cell that stops rays (opaque,
+    // or outside the map), below every key so that it stays; kUnlit, above every key, for
+    // the other cells before any ray reaches them.
+    static constexpr std::uint32_t kStop = 0;
     static constexpr std::uint32_t kUnlit = 0xFFFFFFFFu;
 
     // The shared table for radius (1..kMaxRadius) and falloff: built on first use, kept
@@ -41,12 +44,12 @@ public:
         return (cells + kBlock - 1) / kBlock * kBlock;
     }
 
-    // Casts the rays of one sample. Cells are indices into the lit square, row-major;
-    // stop[i] != 0 where rays stop (opaque or outside the map). lit holds per cell the
-    // smallest key of a node that reached it: fill it with kUnlit once, then cast the samples
-    // in ascending order. Every sample's keys lie below those of the samples before it, so
-    // its rays replace what earlier samples left; valueOf reads a sample's value back.
-    void cast(int sample, const std::uint8_t* stop, std::uint32_t* lit) const;
+    // Casts the rays of one sample. Cells are indices into the lit square, row-major. lit
+    // holds per cell kStop, or the smallest key of a node that reached it: set it to kStop
+    // and kUnlit once, then cast the samples in ascending order. Every sample's keys lie
+    // below those of the samples before it, so its rays replace what earlier samples left;
+    // valueOf reads a sample's value back.
+    void cast(int sample, std::uint32_t* lit) const;
     static constexpr std::uint32_t sampleTag(int sample) {
         return static_cast<std::uint32_t>(9 - sample);
     }
@@ -55,10 +58,10 @@ public:
         return key >> 24 == sampleTag(sample) ? key & 0xFFu : 0u;
     }
     // Casts the rays of the sample at offset from the light one by one, without a table (for
-    // radii above kMaxRadius). stop as for cast; scratch must be all zero on entry and gets
-    // each cell's value from the first ray that reaches it.
+    // radii above kMaxRadius). Rays stop where lit is kStop; scratch must be all zero on
+    // entry and gets each cell's value from the first ray that reaches it.
     static void castDirect(int radius, LightSource::Falloff falloff, GridPos offset,
-                           const std::uint8_t* stop, std::uint8_t* scratch);
+                           const std::uint32_t* lit, std::uint8_t* scratch);
     // The targets of a light's rays relative to the light, in casting order: on the border of
     // its lit square, left and right columns from the bottom, then bottom and top rows from
     // the left (corners come twice).

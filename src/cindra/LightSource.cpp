@@ -17,14 +17,12 @@ namespace cindra {
 // Work buffers of calculate, kept between calls so that recalculating allocates nothing.
 // They hold LightRayTable::paddedCells entries (whole blocks).
 struct LightWorkspace {
-    std::vector<std::uint8_t> stop;    // per cell of the square: rays stop there
-    std::vector<std::uint32_t> lit;    // keys of the values cast so far (table casting)
+    std::vector<std::uint32_t> lit;    // per cell: rays stop there, or the key of its value
     std::vector<std::uint8_t> scratch; // one sample's result (direct casting)
     std::vector<std::uint32_t> sum;    // sum of the samples' results
 
     void prepare(std::size_t cells) {
-        stop.assign(cells, 1);
-        lit.assign(cells, LightRayTable::kUnlit);
+        lit.assign(cells, LightRayTable::kStop);
         scratch.resize(cells);
         sum.assign(cells, 0);
     }
@@ -105,31 +103,34 @@ void divide(std::uint8_t* __restrict out, const std::uint32_t* __restrict sum, s
     }
 }
 
-// Sets stop to 1 for every cell of the square that stops rays (opaque, or outside the map)
-// and to 0 for the others. Returns whether no cell stops rays.
-bool buildStopMask(const Map& map, int areaX, int areaY, int diameter, std::uint8_t* stop) {
+// Marks every cell of the square that stops rays (opaque, or outside the map) with kStop,
+// the others with kUnlit. Returns whether no cell stops rays.
+bool buildStopMask(const Map& map, int areaX, int areaY, int diameter, std::uint32_t* lit) {
+    constexpr std::uint32_t kStop = LightRayTable::kStop;
+    constexpr std::uint32_t kUnlit = LightRayTable::kUnlit;
     const int fromCol = std::clamp(-areaX, 0, diameter);
     const int toCol = std::clamp(map.width() - areaX, fromCol, diameter);
-    std::uint8_t any = fromCol > 0 || toCol < diameter ? 1 : 0;
+    bool open = fromCol == 0 && toCol == diameter;
     for (int row = 0; row < diameter; ++row) {
-        std::uint8_t* out = stop + static_cast<std::ptrdiff_t>(row) * diameter;
+        std::uint32_t* out = lit + static_cast<std::ptrdiff_t>(row) * diameter;
         const int y = areaY + row;
         if (y < 0 || y >= map.height()) {
-            std::memset(out, 1, static_cast<std::size_t>(diameter));
-            any = 1;
+            std::fill(out, out + diameter, kStop);
+            open = false;
             continue;
         }
-        std::memset(out, 1, static_cast<std::size_t>(fromCol));
-        std::memset(out + toCol, 1, static_cast<std::size_t>(diameter - toCol));
+        std::fill(out, out + fromCol, kStop);
+        std::fill(out + toCol, out + diameter, kStop);
         const MapCell* cells = &map.cells()[static_cast<std::size_t>(y) * map.width()];
+        std::uint32_t opaque = 0;
         for (int col = fromCol; col < toCol; ++col) {
-            const auto blocks =
-                static_cast<std::uint8_t>((cells[areaX + col].flags & CellFlag::Opaque) != 0);
-            out[col] = blocks;
-            any |= blocks;
+            const std::uint32_t flag = cells[areaX + col].flags & CellFlag::Opaque;
+            out[col] = flag != 0 ? kStop : kUnlit;
+            opaque |= flag;
         }
+        open = open && opaque == 0;
     }
-    return any == 0;
+    return open;
 }
 
 } // namespace
@@ -202,7 +203,7 @@ void LightSource::calculate(const Map& map) {
     LightWorkspace& ws = workspace();
     ws.prepare(padded);
     const bool open =
-        buildStopMask(map, position.x - radius_, position.y - radius_, diameter_, ws.stop.data());
+        buildStopMask(map, position.x - radius_, position.y - radius_, diameter_, ws.lit.data());
     std::uint32_t count = 0;
     for (std::size_t s = 0; s < LightRayTable::kSampleOffsets.size(); ++s) {
         if (sampleCounts(map, LightRayTable::kSampleOffsets[s])) {
@@ -222,12 +223,12 @@ void LightSource::addSample(int sample, bool open, LightWorkspace& ws) const {
         std::fill(ws.scratch.begin(), ws.scratch.end(), std::uint8_t{0});
         LightRayTable::castDirect(radius_, falloff_,
                                   LightRayTable::kSampleOffsets[static_cast<std::size_t>(sample)],
-                                  ws.stop.data(), ws.scratch.data());
+                                  ws.lit.data(), ws.scratch.data());
         addBlocks(ws.sum.data(), ws.scratch.data(), cells);
     } else if (open) {
         addBlocks(ws.sum.data(), rays_->openResult(sample).data(), cells);
     } else {
-        rays_->cast(sample, ws.stop.data(), ws.lit.data());
+        rays_->cast(sample, ws.lit.data());
         addSampleBlocks(ws.sum.data(), ws.lit.data(), cells, sample);
     }
 }

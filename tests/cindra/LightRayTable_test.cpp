@@ -41,23 +41,23 @@ TEST(LightRayTable, TargetsRunAroundTheBorderInCastingOrder) {
 TEST(LightRayTable, CastingMatchesDirectCastingWhateverStopsTheRays) {
     const LightRayTable table(4, Falloff::Linear);
     const auto cells = static_cast<std::size_t>(table.diameter() * table.diameter());
-    std::vector<std::uint8_t> stop(cells, 0);
-    for (std::size_t i = 0; i < cells; i += 7) {
-        stop[i] = 1;
-    }
     std::vector<std::uint32_t> lit(table.paddedCells(), LightRayTable::kUnlit);
+    for (std::size_t i = 0; i < cells; i += 7) {
+        lit[i] = LightRayTable::kStop;
+    }
+    const std::vector<std::uint32_t> stops = lit;
     for (int s = 0; s < 9; ++s) {
         std::vector<std::uint8_t> direct(cells, 0);
         LightRayTable::castDirect(4, Falloff::Linear,
                                   LightRayTable::kSampleOffsets[static_cast<std::size_t>(s)],
-                                  stop.data(), direct.data());
-        table.cast(s, stop.data(), lit.data());
+                                  stops.data(), direct.data());
+        table.cast(s, lit.data());
         for (std::size_t i = 0; i < cells; ++i) {
             ASSERT_EQ(LightRayTable::valueOf(lit[i], s), direct[i])
                 << "sample " << s << " cell " << i;
         }
         // With nothing in the way, the stored open result is what casting gives.
-        const std::vector<std::uint8_t> none(cells, 0);
+        const std::vector<std::uint32_t> none(cells, LightRayTable::kUnlit);
         std::vector<std::uint8_t> open(cells, 0);
         LightRayTable::castDirect(4, Falloff::Linear,
                                   LightRayTable::kSampleOffsets[static_cast<std::size_t>(s)],
