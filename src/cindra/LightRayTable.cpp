@@ -33,6 +33,34 @@ std::vector<std::pair<std::int32_t, std::uint8_t>> walkRay(const LightRayTable& 
     return cells;
 }
 
+// The children of each node in creation order, as compressed rows: the children of node n
+// are children[first[n]] up to children[first[n + 1]]; the roots are listed under n = count.
+struct ChildLists {
+    std::vector<std::int32_t> first;
+    std::vector<std::int32_t> children;
+};
+
+ChildLists childLists(const std::vector<std::int32_t>& parents) {
+    const auto count = static_cast<std::int32_t>(parents.size());
+    auto row = [count](std::int32_t parent) {
+        return static_cast<std::size_t>(parent < 0 ? count : parent);
+    };
+    ChildLists lists{std::vector<std::int32_t>(static_cast<std::size_t>(count) + 2, 0),
+                     std::vector<std::int32_t>(static_cast<std::size_t>(count))};
+    for (std::int32_t parent : parents) {
+        ++lists.first[row(parent) + 1];
+    }
+    for (std::size_t i = 1; i < lists.first.size(); ++i) {
+        lists.first[i] += lists.first[i - 1];
+    }
+    std::vector<std::int32_t> filled(lists.first.begin(), lists.first.end() - 1);
+    for (std::int32_t node = 0; node < count; ++node) {
+        const std::int32_t slot = filled[row(parents[static_cast<std::size_t>(node)])]++;
+        lists.children[static_cast<std::size_t>(slot)] = node;
+    }
+    return lists;
+}
+
 } // namespace
 
 std::vector<GridPos> LightRayTable::rayTargets(int radius) {
@@ -130,20 +158,7 @@ LightRayTable::Tree LightRayTable::buildTree(GridPos offset, std::uint32_t tag) 
 
 void LightRayTable::storeDepthFirst(const Tree& tree, Sample& sample) {
     const auto count = static_cast<std::int32_t>(tree.cells.size());
-    // Children of each node, in creation order (compressed rows; roots under count).
-    std::vector<std::int32_t> firstChild(static_cast<std::size_t>(count) + 2, 0);
-    for (std::int32_t parent : tree.parents) {
-        ++firstChild[static_cast<std::size_t>(parent < 0 ? count : parent) + 1];
-    }
-    for (std::size_t i = 1; i < firstChild.size(); ++i) {
-        firstChild[i] += firstChild[i - 1];
-    }
-    std::vector<std::int32_t> children(static_cast<std::size_t>(count));
-    std::vector<std::int32_t> filled(firstChild.begin(), firstChild.end() - 1);
-    for (std::int32_t node = 0; node < count; ++node) {
-        const std::int32_t parent = tree.parents[static_cast<std::size_t>(node)];
-        children[static_cast<std::size_t>(filled[parent < 0 ? count : parent]++)] = node;
-    }
+    const ChildLists lists = childLists(tree.parents);
     sample.cells.resize(static_cast<std::size_t>(count));
     sample.keys.resize(static_cast<std::size_t>(count));
     sample.skips.resize(static_cast<std::size_t>(count));
@@ -151,18 +166,18 @@ void LightRayTable::storeDepthFirst(const Tree& tree, Sample& sample) {
     std::vector<std::pair<std::int32_t, std::int32_t>> stack; // (node, written position)
     std::int32_t written = 0;
     auto push = [&](std::int32_t node) {
-        sample.cells[static_cast<std::size_t>(written)] =
-            tree.cells[static_cast<std::size_t>(node)];
-        sample.keys[static_cast<std::size_t>(written)] = tree.keys[static_cast<std::size_t>(node)];
+        const auto at = static_cast<std::size_t>(written);
+        sample.cells[at] = tree.cells[static_cast<std::size_t>(node)];
+        sample.keys[at] = tree.keys[static_cast<std::size_t>(node)];
         stack.emplace_back(node, written++);
     };
-    std::vector<std::int32_t> nextChild(firstChild.begin(), firstChild.end() - 1);
-    for (std::int32_t i = firstChild[count]; i < firstChild[count + 1]; ++i) {
-        push(children[static_cast<std::size_t>(i)]);
+    std::vector<std::int32_t> nextChild(lists.first.begin(), lists.first.end() - 1);
+    for (std::int32_t i = lists.first[count]; i < lists.first[count + 1]; ++i) {
+        push(lists.children[static_cast<std::size_t>(i)]);
         while (!stack.empty()) {
             const auto [node, position] = stack.back();
-            if (nextChild[node] < firstChild[node + 1]) {
-                push(children[static_cast<std::size_t>(nextChild[node]++)]);
+            if (nextChild[node] < lists.first[node + 1]) {
+                push(lists.children[static_cast<std::size_t>(nextChild[node]++)]);
                 continue;
             }
             sample.skips[static_cast<std::size_t>(position)] = written;

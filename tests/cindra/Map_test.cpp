@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -231,47 +230,4 @@ TEST(Map, AmbientArithmeticAtTheSaturationEdge) {
               Color(255, 255, 0, 0));
     // Below zero the product's arithmetic shift is kept to its low byte, as drawn.
     EXPECT_EQ(litColor(Color(200, 0, 0), -256, 0, 0), Color(56, 0, 0, 0));
-}
-
-TEST(Map, RenderAddsEveryLightToTheAmbientLight) {
-    std::mt19937 random(5);
-    Map map(60, 40);
-    for (MapCell& cell : map.cells()) {
-        cell.foreground =
-            Color(static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()),
-                  static_cast<std::uint8_t>(random()));
-        cell.background = Color(static_cast<std::uint8_t>(random()), 0, 250);
-        cell.flags = random() % 9 == 0 ? CellFlag::Opaque : 0;
-    }
-    map.setAmbientLight(40, 30, 20);
-    for (int i = 0; i < 12; ++i) {
-        auto light = std::make_shared<LightSource>(
-            GridPos{static_cast<int>(random() % 70) - 5, static_cast<int>(random() % 50) - 5},
-            1 + static_cast<int>(random() % 10),
-            Color(static_cast<std::uint8_t>(random()), 255, 90),
-            i % 2 ? Falloff::Linear : Falloff::Quadratic, static_cast<int>(random() % 600));
-        map.addLight(light);
-    }
-    Console console(Map::kViewWidth, Map::kViewHeight);
-    const GridPos offset{-3, 4};
-    map.render(console, offset);
-    auto lit = [](std::uint8_t c, std::int64_t level) {
-        const std::int64_t product = c * level;
-        return static_cast<std::uint8_t>(product > 65280 ? 255 : product >> 8);
-    };
-    for (int y = 4; y < 40; ++y) {
-        for (int x = 0; x < 60; ++x) {
-            LightLevel sum = map.getAmbientLight();
-            for (const auto& light : map.getLights()) {
-                light->addContribution(x, y, sum);
-            }
-            const MapCell& cell = map.getCell(x, y);
-            const cindra::ConsoleChar& drawn = console.at(x - offset.x, y - offset.y);
-            ASSERT_EQ(drawn.foreground,
-                      Color(lit(cell.foreground.r, sum.red), lit(cell.foreground.g, sum.green),
-                            lit(cell.foreground.b, sum.blue), 0))
-                << x << "," << y;
-            ASSERT_EQ(drawn.background.b, lit(cell.background.b, sum.blue));
-        }
-    }
 }
