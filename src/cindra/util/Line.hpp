@@ -16,6 +16,7 @@ namespace cindra::util {
 // The error term lives in the object and is not reset: walk each iterator once.
 class LineIterator {
 public:
+    // Refuses (cindra::Error) lines whose ends are more than 2^29 cells apart on an axis.
     LineIterator(int x1, int y1, int x2, int y2);
 
     // Calls visitor(x, y) for every cell of the line in order from the start point.

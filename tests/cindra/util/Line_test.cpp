@@ -1,3 +1,4 @@
+#include "cindra/Error.hpp"
 #include "cindra/util/Line.hpp"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,8 @@ TEST(LineIterator, FieldsAndSteps) {
     EXPECT_EQ(sx, -1);
     EXPECT_EQ(sy, 1);
     EXPECT_FALSE(LineIterator(0, 0, 3, 3).xMajor); // diagonals are y-major
+    EXPECT_THROW(LineIterator(-2147483647 - 1, 0, 2147483647, 0), cindra::Error);
+    EXPECT_NO_THROW(LineIterator(0, 0, 0, 1 << 29));
     LineIterator point(2, 2, 2, 2);
     point.getStep(sx, sy);
     EXPECT_EQ(sx, 0);
