@@ -110,10 +110,14 @@ void Map::resize(int left, int right, int top, int bottom) {
     std::erase_if(lights_, [&](const std::shared_ptr<LightSource>& light) {
         const std::int64_t x = std::int64_t{light->position.x} + left;
         const std::int64_t y = std::int64_t{light->position.y} + top;
+        // Every light moves, even one about to be removed: whoever still holds it (a light
+        // component) sees where it went. A position past the 32-bit range stays put.
+        if (x == static_cast<std::int32_t>(x) && y == static_cast<std::int32_t>(y)) {
+            light->position = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+        }
         if (x < 0 || x >= width_ || y < 0 || y >= height_) {
             return true;
         }
-        light->position = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
         light->markForRecalculation();
         return false;
     });

@@ -9,7 +9,6 @@
 #include <bit>
 #include <cstring>
 #include <limits>
-#include <optional>
 #include <sstream>
 
 namespace cindra::mapfile {
@@ -35,17 +34,9 @@ std::uint32_t littleEndian32(const unsigned char* b) {
            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
 }
 
-// What a file holds, gathered before any of it is given to the map.
-struct Contents {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<MapCell> cells;
-    std::optional<LightLevel> ambient;
-    std::optional<std::vector<std::shared_ptr<LightSource>>> lights;
-    std::optional<std::vector<MapRegion>> regions;
-};
-
-void readHeader(util::DataReader& reader, Contents& contents) {
+// Reads the header and gives the map its size and a fresh array of zero cells, before any
+// chunk is read: chunk handlers (the level's entities) see the map as loaded so far.
+void readHeader(util::DataReader& reader, Map& map) {
     unsigned char header[kHeaderSize];
     const std::size_t got = reader.readSome(header, sizeof header);
     if (got < sizeof header || std::memcmp(header, kMagic, sizeof kMagic) != 0) {
@@ -54,26 +45,29 @@ void readHeader(util::DataReader& reader, Contents& contents) {
     if (static_cast<std::int32_t>(littleEndian32(header + 4)) != kVersion) {
         throw Error("File " + reader.name() + " has obsolete file format.");
     }
-    contents.width = static_cast<std::int32_t>(littleEndian32(header + 8));
-    contents.height = static_cast<std::int32_t>(littleEndian32(header + 12));
-    const std::int64_t cells = std::int64_t{contents.width} * contents.height;
-    if (contents.width < 0 || contents.height < 0 || cells > kMaxCells) {
-        reader.fail(fmt::format("has an invalid map size {} x {} (at most {} cells)",
-                                contents.width, contents.height, kMaxCells));
+    const auto width = static_cast<std::int32_t>(littleEndian32(header + 8));
+    const auto height = static_cast<std::int32_t>(littleEndian32(header + 12));
+    const std::int64_t cells = std::int64_t{width} * height;
+    if (width < 0 || height < 0 || cells > kMaxCells) {
+        reader.fail(fmt::format("has an invalid map size {} x {} (at most {} cells)", width, height,
+                                kMaxCells));
     }
-    contents.cells.resize(static_cast<std::size_t>(cells));
+    map.setCells(width, height, std::vector<MapCell>(static_cast<std::size_t>(cells)));
 }
 
-void readCells(util::DataReader& reader, Contents& contents) {
-    const std::size_t bytes = contents.cells.size() * sizeof(MapCell);
+void readCells(util::DataReader& reader, Map& map) {
+    std::vector<MapCell>& cells = map.cells();
+    const std::size_t bytes = cells.size() * sizeof(MapCell);
     if (bytes > reader.remaining()) {
         reader.fail("ends early");
     }
-    reader.readBytes(contents.cells.data(), bytes);
-    swapCellWords(contents.cells);
+    reader.readBytes(cells.data(), bytes);
+    swapCellWords(cells);
 }
 
-void readLights(util::DataReader& reader, std::uint32_t length, Contents& contents) {
+// length / 24 records; like "CELL" and "AMBI", the chunk is read by its records, not by
+// its length field.
+void readLights(util::DataReader& reader, std::uint32_t length, Map& map) {
     const std::uint32_t count = length / LightSource::kRecordSize;
     if (std::uint64_t{count} * LightSource::kRecordSize > reader.remaining()) {
         reader.fail("ends early");
@@ -87,21 +81,17 @@ void readLights(util::DataReader& reader, std::uint32_t length, Contents& conten
             reader.fail(fmt::format("has an invalid light record {} ({})", i, e.what()));
         }
     }
-    contents.lights = std::move(lights);
-    // A length that is not a whole number of records: the bytes after the last whole record
-    // belong to the chunk, not to the next chunk header.
-    reader.skip(length % LightSource::kRecordSize);
+    map.setLights(std::move(lights));
 }
 
-void readAmbient(util::DataReader& reader, Contents& contents) {
-    LightLevel ambient;
-    ambient.red = reader.readInt32();
-    ambient.green = reader.readInt32();
-    ambient.blue = reader.readInt32();
-    contents.ambient = ambient;
+void readAmbient(util::DataReader& reader, Map& map) {
+    const std::int32_t red = reader.readInt32();
+    const std::int32_t green = reader.readInt32();
+    const std::int32_t blue = reader.readInt32();
+    map.setAmbientLight(red, green, blue);
 }
 
-void readRegions(util::DataReader& reader, Contents& contents) {
+void readRegions(util::DataReader& reader, Map& map) {
     // Each region takes at least its two text lengths and its row count.
     const std::int32_t count = reader.readCount("region count", 12);
     std::vector<MapRegion> regions;
@@ -112,37 +102,22 @@ void readRegions(util::DataReader& reader, Contents& contents) {
         region.region.load(reader);
         regions.push_back(std::move(region));
     }
-    contents.regions = std::move(regions);
+    map.getRegions() = std::move(regions);
 }
 
-void readChunk(util::DataReader& reader, std::string_view tag, std::uint32_t length,
-               Contents& contents, const ChunkHandler& handler) {
+void readChunk(util::DataReader& reader, std::string_view tag, std::uint32_t length, Map& map,
+               const ChunkHandler& handler) {
     if (tag == "AMBI") {
-        readAmbient(reader, contents);
+        readAmbient(reader, map);
     } else if (tag == "CELL") {
-        readCells(reader, contents);
+        readCells(reader, map);
     } else if (tag == "LGHT") {
-        readLights(reader, length, contents);
+        readLights(reader, length, map);
     } else if (tag == "REGN") {
-        readRegions(reader, contents);
+        readRegions(reader, map);
     } else if (!handler || !handler(reader, tag, length)) {
         printLine("Warning: unknown map chunk {}", tag);
         reader.skip(length);
-    }
-}
-
-void commit(Map& map, Contents& contents) {
-    map.setCells(contents.width, contents.height, std::move(contents.cells));
-    if (contents.ambient) {
-        map.setAmbientLight(static_cast<int>(contents.ambient->red),
-                            static_cast<int>(contents.ambient->green),
-                            static_cast<int>(contents.ambient->blue));
-    }
-    if (contents.lights) {
-        map.setLights(std::move(*contents.lights));
-    }
-    if (contents.regions) {
-        map.getRegions() = std::move(*contents.regions);
     }
 }
 
@@ -161,16 +136,14 @@ void writeChunkHeader(util::DataWriter& writer, std::string_view tag, std::uint6
 
 void read(Map& map, std::istream& in, const std::string& fileName, const ChunkHandler& handler) {
     util::DataReader reader(in, fileName);
-    Contents contents;
-    readHeader(reader, contents);
+    readHeader(reader, map);
     unsigned char chunk[kChunkHeaderSize];
     while (reader.readSome(chunk, sizeof chunk) == sizeof chunk) {
         const std::string_view tag(reinterpret_cast<const char*>(chunk), 4);
         reader.setContext(fmt::format("chunk {}", tag));
-        readChunk(reader, tag, littleEndian32(chunk + 4), contents, handler);
+        readChunk(reader, tag, littleEndian32(chunk + 4), map, handler);
         reader.setContext({});
     }
-    commit(map, contents);
 }
 
 void write(const Map& map, std::ostream& out) {

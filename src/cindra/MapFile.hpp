@@ -34,16 +34,19 @@ inline constexpr std::size_t kChunkHeaderSize = 8;
 // cells), far beyond any level, so a damaged header cannot force a huge allocation.
 inline constexpr std::int64_t kMaxCells = std::int64_t{16} * 1024 * 1024;
 
-// Reads a map file from in into map. fileName names the file in messages. On error the
-// map is left as it was (a handler may have acted on chunks before the error).
+// Reads a map file from in into map. fileName names the file in messages. Once the header
+// is read the map has the file's size and zero cells, and every chunk takes effect as it is
+// read, so a chunk handler sees the map as loaded so far (and what it adds to the map, such
+// as lights, stays). A bad magic or version leaves the map as it was; an error further on
+// leaves what was read up to it.
 //   "File <name> is not a valid map file."  bad magic, or fewer than 16 bytes
 //   "File <name> has obsolete file format." a version other than 1
 // and, for damaged files, "File <name> ..." errors naming the problem and the chunk: a bad
 // size, a payload that ends early, a bad count, text length or light record. Unknown
 // chunks print "Warning: unknown map chunk <tag>" and are skipped. A file that ends inside
 // a chunk header ends the reading without complaint. "CELL" and "AMBI" read their fixed
-// sizes whatever their length fields say; "LGHT" reads length / 24 records and skips the
-// rest of its length; "REGN" ends where its own data ends.
+// sizes whatever their length fields say; "LGHT" reads length / 24 records (a remainder
+// of the length is not skipped); "REGN" ends where its own data ends.
 void read(Map& map, std::istream& in, const std::string& fileName, const ChunkHandler& handler);
 
 // Writes header, "CELL", "LGHT", "AMBI" and "REGN" (never "ENTI"). Throws a cindra::Error

@@ -238,20 +238,6 @@ TEST(MapFile, UnknownChunksAreReportedAndSkipped) {
     EXPECT_EQ(map.getLights().size(), 1u);
 }
 
-TEST(MapFile, LightChunkLengthGovernsWhereTheNextChunkStarts) {
-    Map map;
-    load(map, FileBuilder()
-                  .header(1, 1)
-                  .chunk("LGHT", 27)
-                  .ints({0, 0, 2, 0, 256, 0})
-                  .bytes("xyz")
-                  .chunk("AMBI", 12)
-                  .ints({4, 5, 6})
-                  .str());
-    EXPECT_EQ(map.getLights().size(), 1u);
-    EXPECT_EQ(map.getAmbientLight(), (cindra::LightLevel{4, 5, 6}));
-}
-
 TEST(MapFile, EndingInsideAChunkHeaderKeepsWhatCameBefore) {
     std::string cells = cellBytes(2);
     cells[8] = 9;
@@ -346,7 +332,7 @@ TEST(MapFile, RefusesBadLightRecords) {
     EXPECT_NE(light(3, -1).find("test.cmap"), std::string::npos);
 }
 
-TEST(MapFile, FailedLoadLeavesTheMapAsItWas) {
+TEST(MapFile, ErrorsLeaveWhatWasReadBeforeThem) {
     Map map(2, 2);
     map.getCell(1, 1).glyph = 77;
     map.setAmbientLight(9, 9, 9);
@@ -361,8 +347,59 @@ TEST(MapFile, FailedLoadLeavesTheMapAsItWas) {
                                 .str();
     std::istringstream in(bad);
     EXPECT_THROW(map.load(in, "bad.cmap"), cindra::Error);
-    EXPECT_EQ(map.width(), 2);
-    EXPECT_EQ(map.getCell(1, 1).glyph, 77u);
+    EXPECT_EQ(map.width(), 1);
+    EXPECT_EQ(map.getAmbientLight(), (cindra::LightLevel{1, 1, 1}));
+
+    // A bad magic number touches nothing.
+    Map kept(2, 2);
+    kept.getCell(1, 1).glyph = 77;
+    std::istringstream notAMap("PAMC\x01\0\0\0\x01\0\0\0\x01\0\0\0");
+    EXPECT_THROW(kept.load(notAMap, "bad.cmap"), cindra::Error);
+    EXPECT_EQ(kept.getCell(1, 1).glyph, 77u);
+}
+
+TEST(MapFile, ChunkHandlersSeeTheMapLoadedSoFarAndKeepWhatTheyAdd) {
+    Map source(4, 4);
+    source.addLight(std::make_shared<LightSource>(GridPos{1, 1}, 2, Color(), Falloff::Linear));
+    source.getRegions().push_back({"spawn", "player", {}});
+    std::ostringstream out;
+    source.save(out);
+    cindra::mapfile::writeChunk(out, "ENTI", std::string(4, '\0'));
+
+    Map map;
+    int width = -1;
+    std::size_t regions = 0;
+    auto handler = [&](cindra::util::DataReader& reader, std::string_view tag,
+                       std::uint32_t length) {
+        if (tag != "ENTI") {
+            return false;
+        }
+        width = map.width();
+        regions = map.getRegions().size();
+        map.addLight(std::make_shared<LightSource>(GridPos{2, 2}, 1, Color(), Falloff::Linear));
+        reader.skip(length);
+        return true;
+    };
+    std::istringstream in(out.str());
+    map.load(in, "level.cmap", handler);
+    EXPECT_EQ(width, 4);
+    EXPECT_EQ(regions, 1u);
+    EXPECT_EQ(map.getLights().size(), 2u);
+}
+
+TEST(MapFile, LightChunkLengthsThatAreNotWholeRecordsAreReadByRecord) {
+    // One 24-byte record under a length of 32: the next chunk header follows the record.
+    const std::string file = FileBuilder()
+                                 .header(1, 1)
+                                 .chunk("LGHT", 32)
+                                 .ints({0, 0, 1, 255, 255, 0})
+                                 .chunk("AMBI", 12)
+                                 .ints({9, 9, 9})
+                                 .str();
+    Map map;
+    std::istringstream in(file);
+    map.load(in, "odd.cmap");
+    EXPECT_EQ(map.getLights().size(), 1u);
     EXPECT_EQ(map.getAmbientLight(), (cindra::LightLevel{9, 9, 9}));
 }
 

@@ -167,6 +167,8 @@ TEST(Map, ResizeMovesCellsLightsAndRegions) {
     ASSERT_EQ(map.getLights().size(), 1u);
     EXPECT_EQ(map.getLights()[0], light);
     EXPECT_EQ(light->position, (GridPos{1, 2}));
+    // The removed light moved too, for whoever still holds it.
+    EXPECT_EQ(left->position, (GridPos{-1, 0}));
 
     map.resize(-3, 0, 0, 0); // nothing left
     EXPECT_EQ(map.width(), 0);
