@@ -16,8 +16,14 @@
 
 namespace cindra {
 
+// The objects live as long as the application; the process-wide accessors must not outlive
+// them.
 Application::~Application() {
     shutdown();
+    if (gameClock_) {
+        process().timerSystem.remove(*gameClock_);
+        process().gameClock = nullptr;
+    }
 }
 
 double Application::elapsedSeconds() const {

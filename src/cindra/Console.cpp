@@ -1,13 +1,28 @@
 #include "cindra/Console.hpp"
 
+#include "cindra/Error.hpp"
+
+#include <fmt/format.h>
+
 #include <algorithm>
+#include <cstring>
 
 namespace cindra {
 
+namespace {
+
+std::size_t checkedCellCount(int width, int height) {
+    const std::int64_t count = std::int64_t{width} * height;
+    if (width < 0 || height < 0 || count > Console::kMaxCells) {
+        throw Error(fmt::format("Invalid console size {} x {}", width, height));
+    }
+    return static_cast<std::size_t>(count);
+}
+
+} // namespace
+
 Console::Console(int width, int height)
-    : cells(static_cast<std::size_t>(std::max(width, 0)) *
-            static_cast<std::size_t>(std::max(height, 0))),
-      width_(width), height_(height) {}
+    : cells(checkedCellCount(width, height)), width_(width), height_(height) {}
 
 void Console::setForeground(int x, int y, const std::uint8_t* rgb) {
     Color& c = at(x, y).foreground;
@@ -40,8 +55,9 @@ void Console::blit(const Console& source, GridPos pos) {
     }
     const auto rowLength = static_cast<std::ptrdiff_t>(clip->x2 - clip->x1);
     for (int y = clip->y1; y < clip->y2; ++y) {
-        const ConsoleChar* from = &source.at(clip->x1 - pos.x, y - pos.y);
-        std::copy(from, from + rowLength, &at(clip->x1, y));
+        // memmove: a console may be blitted onto itself.
+        std::memmove(&at(clip->x1, y), &source.at(clip->x1 - pos.x, y - pos.y),
+                     static_cast<std::size_t>(rowLength) * sizeof(ConsoleChar));
     }
 }
 

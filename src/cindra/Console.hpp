@@ -52,6 +52,10 @@ enum SpecialChar : std::int32_t {
 
 class Console {
 public:
+    // The most cells a console may have: far beyond any screen or box.
+    static constexpr std::int64_t kMaxCells = std::int64_t{1} << 24;
+
+    // Throws a cindra::Error for a negative size or one above kMaxCells.
     Console(int width, int height);
     virtual ~Console() = default;
     Console(const Console&) = default;
@@ -83,10 +87,8 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
-    ConsoleChar& at(int x, int y) { return cells[static_cast<std::size_t>(y * width_ + x)]; }
-    const ConsoleChar& at(int x, int y) const {
-        return cells[static_cast<std::size_t>(y * width_ + x)];
-    }
+    ConsoleChar& at(int x, int y) { return cells[index(x, y)]; }
+    const ConsoleChar& at(int x, int y) const { return cells[index(x, y)]; }
 
     // Row-major: cell (x, y) is element y * width + x.
     std::vector<ConsoleChar> cells;
@@ -94,6 +96,11 @@ public:
     Color currentBackground;
 
 private:
+    std::size_t index(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+               static_cast<std::size_t>(x);
+    }
+
     int width_;
     int height_;
 };

@@ -28,8 +28,8 @@ private:
     void refreshTexCoords();
     std::uint32_t quadCount() const;
 
+    Texture* font = nullptr; // owned by the texture cache
     TextureInfo fontInfo;
-    Texture* font = nullptr;
     std::unique_ptr<util::VertexBuffer<float>> positions;
     std::unique_ptr<util::VertexBuffer<std::uint8_t>> foregroundColours;
     std::unique_ptr<util::VertexBuffer<std::uint8_t>> backgroundColours;

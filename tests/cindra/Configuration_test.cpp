@@ -96,3 +96,24 @@ TEST_F(ConfigFile, AcceptsReturnAndOffersOnlyTheBaseLibrary) {
     EXPECT_FALSE(config->getBool("hasIo", true));
     EXPECT_FALSE(config->getBool("hasMath", true));
 }
+
+TEST_F(ConfigFile, MetamethodErrorsWhileReadingGiveTheDefault) {
+    cindra::Configuration* raw = nullptr;
+    load("setmetatable(_G, {__index = function(t, k) error('no global ' .. k) end})\n", raw);
+    std::unique_ptr<cindra::Configuration> config(raw);
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(config->getBool("fullscreen", true));
+    EXPECT_FALSE(config->getBool("fullscreen", false));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Error loading configuration: "), std::string::npos) << out;
+    EXPECT_NE(out.find("no global fullscreen"), std::string::npos) << out;
+}
+
+TEST_F(ConfigFile, AChunkThatNeverEndsIsStopped) {
+    cindra::Configuration* raw = nullptr;
+    const std::string out = load("fullscreen = true\nwhile true do end\n", raw);
+    std::unique_ptr<cindra::Configuration> config(raw);
+    EXPECT_NE(out.find("Error loading configuration: "), std::string::npos) << out;
+    EXPECT_NE(out.find("runs too long"), std::string::npos) << out;
+    EXPECT_TRUE(config->getBool("fullscreen", false));
+}

@@ -1,4 +1,5 @@
 #include "cindra/Console.hpp"
+#include "cindra/Error.hpp"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +101,24 @@ TEST(ConsoleBlit, IgnoresSourcesOutsideOrTouchingTheEdge) {
     for (const auto& cell : target.cells) {
         EXPECT_EQ(cell.glyph, 0);
     }
+}
+
+TEST(ConsoleSize, RefusesNegativeAndAbsurdSizes) {
+    EXPECT_THROW(Console(-1, 5), cindra::Error);
+    EXPECT_THROW(Console(5, -1), cindra::Error);
+    EXPECT_THROW(Console(70000, 70000), cindra::Error);
+    Console empty(0, 0);
+    EXPECT_TRUE(empty.cells.empty());
+    Console target(3, 3);
+    target.blit(empty, {1, 1});
+    EXPECT_EQ(target.at(1, 1).glyph, 0);
+}
+
+TEST(ConsoleBlit, OntoItselfCopiesAsIfFromASnapshotRow) {
+    Console console = numbered(4, 1);
+    console.blit(console, {1, 0});
+    EXPECT_EQ(console.at(0, 0).glyph, 1);
+    EXPECT_EQ(console.at(1, 0).glyph, 1);
+    EXPECT_EQ(console.at(2, 0).glyph, 2);
+    EXPECT_EQ(console.at(3, 0).glyph, 3);
 }

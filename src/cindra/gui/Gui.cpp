@@ -1,10 +1,16 @@
 #include "cindra/gui/Gui.hpp"
 
+#include "cindra/util/Crc32.hpp"
+
 namespace cindra::gui {
 
 InputState& input() {
     static InputState state;
     return state;
+}
+
+std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line) {
+    return util::crc32(sourceFile) + line;
 }
 
 void applyFrameSample(InputState& state, int pixelX, int pixelY, std::uint8_t buttonMask,

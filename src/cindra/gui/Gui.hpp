@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace cindra::gui {
 
@@ -51,6 +52,10 @@ struct InputState {
 };
 
 InputState& input();
+
+// The identity of a GUI element: the CRC-32 of the name of the source file it is used in,
+// plus the line there, wrapping around. Stable from run to run and distinct per use site.
+std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line);
 
 // The start-of-frame sample: pointer pixel position, button mask and key-state array.
 // Clears lastKey and the press and release flags of buttons 1 to 3.

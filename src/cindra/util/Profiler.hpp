@@ -1,4 +1,5 @@
-// Optional timing of named program sections. With CINDRA_PROFILE defined, CINDRA_PROFILE_SCOPE(N)
+// Optional timing of named program sections. With the build switch `profile` on (which defines
+// CINDRA_PROFILE), CINDRA_PROFILE_SCOPE(N)
 // declares a scoped Section named N; otherwise it expands to nothing.
 #pragma once
 

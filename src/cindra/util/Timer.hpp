@@ -27,6 +27,7 @@ private:
 class TimerSystem {
 public:
     void add(Timer& timer) { timers_.push_back(&timer); }
+    void remove(Timer& timer) { std::erase(timers_, &timer); }
     const std::vector<Timer*>& timers() const { return timers_; }
 
 private:

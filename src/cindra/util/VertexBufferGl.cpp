@@ -25,11 +25,16 @@ template <typename T> std::span<T> VertexBuffer_VBO<T>::map() {
     const GlBufferFunctions& gl = glBuffers();
     gl.bindBuffer(GL_ARRAY_BUFFER_ARB, name);
     void* memory = gl.mapBuffer(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB);
+    mapped = memory != nullptr;
     // A driver that gives no memory gets an empty span: the frame draws the old contents.
-    return memory == nullptr ? std::span<T>() : std::span<T>(static_cast<T*>(memory), count);
+    return mapped ? std::span<T>(static_cast<T*>(memory), count) : std::span<T>();
 }
 
 template <typename T> void VertexBuffer_VBO<T>::unmap() {
+    if (!mapped) {
+        return;
+    }
+    mapped = false;
     if (glBuffers().unmapBuffer(GL_ARRAY_BUFFER_ARB) == GL_FALSE) {
         writeLine("VBO corrupted");
     }

@@ -26,6 +26,7 @@ public:
 private:
     std::uint32_t name = 0;
     std::uint32_t count;
+    bool mapped = false;
 };
 
 class VertexBufferFactory {

@@ -59,3 +59,11 @@ TEST(GuiInput, FrameSampleClearsOnlyPerFrameValuesOfButtonsOneToThree) {
     EXPECT_FALSE(state.isKeyDown(400));
     EXPECT_FALSE(state.isKeyDown(-1));
 }
+
+TEST(GuiElementId, IsTheFileNameChecksumPlusTheLineWrappingAround) {
+    EXPECT_EQ(cindra::gui::elementId("123456789", 0), 0xCBF43926u);
+    EXPECT_EQ(cindra::gui::elementId("123456789", 10), 0xCBF43926u + 10u);
+    EXPECT_NE(cindra::gui::elementId("a.lua", 3), cindra::gui::elementId("b.lua", 3));
+    // 0xCBF43926 + 0x340BC6DA wraps to 0.
+    EXPECT_EQ(cindra::gui::elementId("123456789", 0x340BC6DAu), 0u);
+}

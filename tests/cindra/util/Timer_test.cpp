@@ -47,3 +47,14 @@ TEST(Profiler, SectionsWithOneNameAccumulateIntoOneEntry) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "draw: 2 calls, 0.004 sec\n");
     Profiler::table().clear();
 }
+
+TEST(Timer, SystemForgetsRemovedTimers) {
+    cindra::util::TimerSystem system;
+    Timer a;
+    Timer b;
+    system.add(a);
+    system.add(b);
+    system.remove(a);
+    ASSERT_EQ(system.timers().size(), 1u);
+    EXPECT_EQ(system.timers()[0], &b);
+}
