@@ -1,6 +1,10 @@
 // Small integer and array helpers shared by the world model and the platform code.
 #pragma once
 
+#include "cindra/Error.hpp"
+
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -25,8 +29,12 @@ inline int roundToInt(float f) {
     return static_cast<int>(std::nearbyint(f));
 }
 
-// 1 for n <= 1, else the smallest power of two >= n.
+// 1 for n <= 1, else the smallest power of two >= n. Throws a cindra::Error above 2^30,
+// whose next power of two an int cannot hold.
 constexpr int nextPowerOfTwo(int n) {
+    if (n > (1 << 30)) {
+        throw Error(fmt::format("No power of two of at least {} fits in 32 bits", n));
+    }
     int p = 1;
     while (p < n) {
         p *= 2;

@@ -1,3 +1,4 @@
+#include "cindra/Error.hpp"
 #include "cindra/util/Util.hpp"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,8 @@ TEST(Util, NextPowerOfTwo) {
     EXPECT_EQ(nextPowerOfTwo(3), 4);
     EXPECT_EQ(nextPowerOfTwo(1024), 1024);
     EXPECT_EQ(nextPowerOfTwo(1025), 2048);
+    EXPECT_EQ(nextPowerOfTwo(1 << 30), 1 << 30);
+    EXPECT_THROW(nextPowerOfTwo((1 << 30) + 1), cindra::Error);
 }
 
 TEST(Util, ArrayHelpers) {
