@@ -44,11 +44,6 @@ pid_t spawn(const std::vector<std::string>& argv, const fs::path& folder,
     return pid;
 }
 
-bool displayInUse(int number) {
-    return fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-           fs::exists("/tmp/.X11-unix/X" + std::to_string(number));
-}
-
 void stop(pid_t pid) {
     if (pid > 0) {
         kill(-pid, SIGKILL);
@@ -66,32 +61,33 @@ fs::path gameExecutable() {
     return CINDRA_GAME_EXECUTABLE;
 }
 
+// Xvfb chooses a free display itself and writes its number to a pipe once it is ready
+// (-displayfd), so tests running in parallel never race for the same display.
 Xvfb::Xvfb() {
     const int devNull = open("/dev/null", O_WRONLY);
-    for (int number = 90 + static_cast<int>(getpid() % 50); number < 400; ++number) {
-        if (displayInUse(number)) {
-            continue;
-        }
-        const std::string display = ":" + std::to_string(number);
-        pid_ = spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, {},
-                     devNull, devNull);
-        for (int tries = 0; tries < 200; ++tries) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1; // lost a race for this display; take the next one
-                break;
-            }
-            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
-                display_ = display;
-                close(devNull);
-                return;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    fcntl(ready[1], F_SETFD, 0); // the server inherits the write end
+    pid_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1024x768x24",
+                  "-nolisten", "tcp"},
+                 {}, {}, devNull, devNull);
+    close(ready[1]);
+    close(devNull);
+    std::string number;
+    pollfd fd{ready[0], POLLIN, 0};
+    char ch = 0;
+    while (poll(&fd, 1, 10000) > 0 && read(ready[0], &ch, 1) == 1 && ch != '\n') {
+        number += ch;
+    }
+    close(ready[0]);
+    if (number.empty()) {
         stop(pid_);
         pid_ = -1;
+        throw std::runtime_error("could not start Xvfb");
     }
-    close(devNull);
-    throw std::runtime_error("could not start Xvfb");
+    display_ = ":" + number;
 }
 
 Xvfb::~Xvfb() {
