@@ -1,18 +1,16 @@
 #include "cindra/util/Png.hpp"
 
 #include "cindra/Error.hpp"
+#include "cindra/util/FileContents.hpp"
 
 #include <png.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <exception>
 #include <memory>
+#include <string>
 
 namespace cindra::util {
 
@@ -80,11 +78,23 @@ bool readRows(PngContext* c, png_bytepp rows) {
     return true;
 }
 
-bool writeImage(PngContext* c, std::FILE* file, int width, int height, png_bytepp rows) {
+// Appends libpng's output to the std::string behind its io pointer.
+void appendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+    try {
+        out->append(reinterpret_cast<const char*>(data), length);
+    } catch (const std::exception&) {
+        png_error(png, "out of memory"); // no C++ exception may cross libpng's C frames
+    }
+}
+
+void flushNothing(png_structp) {}
+
+bool writeImage(PngContext* c, std::string* out, int width, int height, png_bytepp rows) {
     if (setjmp(png_jmpbuf(c->png))) {
         return false;
     }
-    png_init_io(c->png, file);
+    png_set_write_fn(c->png, out, appendBytes, flushNothing);
     png_set_IHDR(c->png, c->info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
                  8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -142,67 +152,6 @@ void checkSize(long long width, long long height, const std::string& what) {
     }
 }
 
-// A temporary file beside the target, removed again unless it is renamed over the target.
-class TempFile {
-public:
-    explicit TempFile(const std::string& target) : target_(target) {
-        std::filesystem::path p(target);
-        std::filesystem::path dir = p.parent_path().empty() ? "." : p.parent_path();
-        name_ = (dir / ("." + p.filename().string() + ".XXXXXX")).string();
-        int fd = mkstemp(name_.data());
-        if (fd < 0) {
-            failWrite(target_, std::strerror(errno));
-        }
-        mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        file_ = fdopen(fd, "wb");
-        if (!file_) {
-            int err = errno;
-            ::close(fd);
-            std::remove(name_.c_str());
-            failWrite(target_, std::strerror(err));
-        }
-    }
-    ~TempFile() {
-        if (file_) {
-            std::fclose(file_);
-        }
-        if (!committed_) {
-            std::remove(name_.c_str());
-        }
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    std::FILE* file() { return file_; }
-
-    // Flushes the data to disk and renames the file over the target.
-    void commit() {
-        int err = 0;
-        if (std::fflush(file_) != 0 || fsync(fileno(file_)) != 0) {
-            err = errno;
-        }
-        if (std::fclose(file_) != 0 && err == 0) {
-            err = errno;
-        }
-        file_ = nullptr;
-        if (err != 0) {
-            failWrite(target_, std::strerror(err));
-        }
-        if (std::rename(name_.c_str(), target_.c_str()) != 0) {
-            failWrite(target_, std::strerror(errno));
-        }
-        committed_ = true;
-    }
-
-private:
-    std::string target_;
-    std::string name_;
-    std::FILE* file_ = nullptr;
-    bool committed_ = false;
-};
-
 } // namespace
 
 Image::Image(int w, int h) : width(w), height(h) {
@@ -248,17 +197,17 @@ void writePng(const std::string& path, const Image& img) {
     if (img.rgb.size() != static_cast<std::size_t>(img.width) * img.height * 3) {
         failWrite(path, "pixel data do not match the image size");
     }
-    TempFile temp(path);
     PngWriter writer;
     PngContext* c = writer.context();
     if (!c) {
         failWrite(path, "out of memory");
     }
     std::vector<png_bytep> rows = rowPointers(img);
-    if (!writeImage(c, temp.file(), img.width, img.height, rows.data())) {
+    std::string encoded;
+    if (!writeImage(c, &encoded, img.width, img.height, rows.data())) {
         failWrite(path, c->message);
     }
-    temp.commit();
+    replaceFile(path, encoded);
 }
 
 } // namespace cindra::util
