@@ -24,11 +24,19 @@ std::size_t checkedCellCount(int width, int height) {
 Console::Console(int width, int height)
     : cells(checkedCellCount(width, height)), width_(width), height_(height) {}
 
+namespace {
+
+// Red, green and blue only: the colour's fourth byte stays as it was.
+void copyRgb(Color& to, const std::uint8_t* rgb) {
+    to.r = rgb[0];
+    to.g = rgb[1];
+    to.b = rgb[2];
+}
+
+} // namespace
+
 void Console::setForeground(int x, int y, const std::uint8_t* rgb) {
-    Color& c = at(x, y).foreground;
-    c.r = rgb[0];
-    c.g = rgb[1];
-    c.b = rgb[2];
+    copyRgb(at(x, y).foreground, rgb);
 }
 
 void Console::setForeground(int x, int y, Color c) {
@@ -37,10 +45,7 @@ void Console::setForeground(int x, int y, Color c) {
 }
 
 void Console::setBackground(int x, int y, const std::uint8_t* rgb) {
-    Color& c = at(x, y).background;
-    c.r = rgb[0];
-    c.g = rgb[1];
-    c.b = rgb[2];
+    copyRgb(at(x, y).background, rgb);
 }
 
 void Console::setBackground(int x, int y, Color c) {
