@@ -104,3 +104,16 @@ TEST(Startup, TheWindowIsCaptionedAndClosingItEndsTheLoop) {
     EXPECT_TRUE(fps.has_value()) << game.errorOutput();
     EXPECT_EQ(game.wait(), 0);
 }
+
+TEST(Startup, AnAudioDeviceThatCannotBeOpenedEndsStartUp) {
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addFont();
+    GameProcess game(xvfb, folder, RunOptions{{"SDL_AUDIODRIVER=no-such-driver"}, {}});
+    EXPECT_EQ(game.wait(), 1);
+    EXPECT_NE(game.errorOutput().find("Could not open audio device.\n"), std::string::npos)
+        << game.errorOutput();
+    // Video came up first and said so; the loop never ran.
+    EXPECT_EQ(count(game.outputLines(), "VBOs enabled: "), 1);
+    EXPECT_EQ(count(game.outputLines(), "Average FPS"), 0);
+}
