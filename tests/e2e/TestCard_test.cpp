@@ -100,3 +100,8 @@ TEST(TestCardScreen, MatchesTheFontPixelForPixelWithBufferObjects) {
 TEST(TestCardScreen, MatchesTheFontPixelForPixelWithClientArrays) {
     expectTestCard("disableVBOs = true\n", "VBOs enabled: false");
 }
+
+TEST(TestCardScreen, FullScreenKeepsTheProjectionAndCells) {
+    // 0 counts as true in the settings file.
+    expectTestCard("fullscreen = 0\n", "VBOs enabled: true");
+}
