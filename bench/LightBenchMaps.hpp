@@ -2,7 +2,10 @@
 // and libtcod's field of view are measured on exactly the same cells.
 #pragma once
 
+#include "cindra/LightSource.hpp"
 #include "cindra/Map.hpp"
+
+#include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <random>
@@ -38,6 +41,21 @@ inline std::vector<cindra::GridPos> lightPositions(const cindra::Map& map) {
         }
     }
     return positions;
+}
+
+// Our light map at radius 16 on the map with state.range(0) percent opaque cells, moving the
+// light over the shared positions.
+inline void lightCalculate(benchmark::State& state) {
+    const cindra::Map map = makeLightMap(static_cast<int>(state.range(0)));
+    const auto positions = lightPositions(map);
+    cindra::LightSource light(positions[0], kRadius, cindra::Color(255, 255, 255),
+                              cindra::LightSource::Falloff::Linear);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        light.position = positions[next++ % positions.size()];
+        light.calculate(map);
+        benchmark::DoNotOptimize(light.getIntensities().data());
+    }
 }
 
 } // namespace bench

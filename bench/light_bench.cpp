@@ -10,19 +10,7 @@
 
 namespace {
 
-void BM_LightCalculate(benchmark::State& state) {
-    const cindra::Map map = bench::makeLightMap(static_cast<int>(state.range(0)));
-    const auto positions = bench::lightPositions(map);
-    cindra::LightSource light(positions[0], bench::kRadius, cindra::Color(255, 255, 255),
-                              cindra::LightSource::Falloff::Linear);
-    std::size_t next = 0;
-    for (auto _ : state) {
-        light.position = positions[next++ % positions.size()];
-        light.calculate(map);
-        benchmark::DoNotOptimize(light.getIntensities().data());
-    }
-}
-BENCHMARK(BM_LightCalculate)->Arg(0)->Arg(10)->ArgName("opaque%");
+BENCHMARK(bench::lightCalculate)->Name("BM_LightCalculate")->Arg(0)->Arg(10)->ArgName("opaque%");
 
 // Building the precomputed rays of one radius (done once per radius and falloff).
 void BM_LightRayTableBuild(benchmark::State& state) {
