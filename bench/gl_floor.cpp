@@ -1,15 +1,11 @@
-// The floor of the console's cost on this machine's OpenGL: the same window, and each frame
-// one plain and one textured, alpha-tested quad covering all 1024 x 768 pixels - the fill
-// work of the console's two passes without any per-cell vertices. Ends on Escape and
+// The fill floor of the console's cost on this machine's OpenGL: the same window, and each
+// frame one plain and one textured, alpha-tested quad covering all 1024 x 768 pixels - the
+// fill work of the console's two passes without any per-cell vertices. Ends on Escape and
 // reports "Average FPS: {}" like the game.
-#include "cindra/Output.hpp"
-#include "cindra/SystemSdl.hpp"
-#include "cindra/gui/Gui.hpp"
+#include "FloorLoop.hpp"
 
-#include <SDL.h>
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 
-#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -64,24 +60,10 @@ void drawFrame(GLuint texture) {
 } // namespace
 
 int main() {
-    cindra::initVideo(false, false);
-    const GLuint texture = makeCheckerTexture();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const auto start = std::chrono::steady_clock::now();
-    std::uint64_t frames = 0;
-    while (true) {
-        cindra::gui::refreshInput();
-        if (!cindra::gui::pollEvents() || cindra::gui::input().lastKey == cindra::gui::kKeyEscape) {
-            break;
-        }
-        drawFrame(texture);
-        SDL_GL_SwapBuffers();
-        frames += 1;
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    cindra::printLine("Average FPS: {}", static_cast<double>(frames) / seconds);
-    cindra::shutdownVideo();
-    return 0;
+    return cindra::bench::runFloor([] {
+        const GLuint texture = makeCheckerTexture();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        return cindra::bench::DrawFrame([texture] { drawFrame(texture); });
+    });
 }
