@@ -7,8 +7,8 @@
 #include "cindra/TestCard.hpp"
 #include "cindra/gui/Gui.hpp"
 
+#include <GL/gl.h>
 #include <SDL.h>
-#include <SDL_opengl.h>
 #include <fmt/format.h>
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "cindra/util/VertexBufferGl.hpp"
 
-#include <SDL_opengl.h>
+#include <GL/gl.h>
 
 namespace cindra {
 

@@ -2,7 +2,8 @@
 // 128 x 96 projection, the buffer-object decision and the SDL_mixer audio device.
 #pragma once
 
-#include <SDL_opengl.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
 
 namespace cindra {
 

@@ -3,9 +3,9 @@
 #include "cindra/Error.hpp"
 #include "cindra/Process.hpp"
 
+#include <GL/gl.h>
 #include <SDL.h>
 #include <SDL_image.h>
-#include <SDL_opengl.h>
 #include <fmt/format.h>
 
 #include <map>
