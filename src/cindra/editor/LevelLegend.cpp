@@ -61,7 +61,7 @@ void assignSingleKeys(Legend& legend) {
         const char c = lookalikeKey(cell.glyph);
         if (c != 0 && !used[static_cast<std::size_t>(c)]) {
             used[static_cast<std::size_t>(c)] = true;
-            key = std::string(1, c);
+            key.assign(1, c);
         }
     }
     std::size_t next = 0;
@@ -70,7 +70,7 @@ void assignSingleKeys(Legend& legend) {
             const char c = kKeyAlphabet[next++];
             if (!used[static_cast<std::size_t>(c)]) {
                 used[static_cast<std::size_t>(c)] = true;
-                key = std::string(1, c);
+                key.assign(1, c);
             }
         }
     }

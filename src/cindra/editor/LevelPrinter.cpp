@@ -91,7 +91,11 @@ void LevelPrinter::lights() {
 void LevelPrinter::regions() {
     for (const MapRegion& region : map_.getRegions()) {
         out_ += fmt::format("\nregion {}", quote(region.name));
-        out_ += region.parameter.empty() ? "\n" : " " + quote(region.parameter) + "\n";
+        if (!region.parameter.empty()) {
+            out_ += ' ';
+            out_ += quote(region.parameter);
+        }
+        out_ += '\n';
         for (const auto& [y, row] : region.region.rows()) {
             regionRow(y, row);
         }

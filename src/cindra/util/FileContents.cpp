@@ -23,7 +23,10 @@ namespace {
 int openTemporary(const std::string& path, std::string& name) {
     const std::filesystem::path target(path);
     const std::filesystem::path dir = target.parent_path().empty() ? "." : target.parent_path();
-    name = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden(1, '.');
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    name = (dir / hidden).string();
     const int fd = mkstemp(name.data());
     if (fd < 0) {
         failWrite(path, errno);
