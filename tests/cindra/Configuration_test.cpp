@@ -1,59 +1,50 @@
 #include "cindra/Configuration.hpp"
 
+#include "support/StdoutCapture.hpp"
+#include "support/TempDir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+
+using cindra::test::capturedStdout;
 
 namespace {
 
 // A config file in a fresh temporary folder, removed afterwards.
 class ConfigFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("cindra-config-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-        path_ = (folder_ / "config.txt").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    void write(const std::string& text) { std::ofstream(path_) << text; }
-
-    std::string load(const std::string& text, cindra::Configuration*& out) {
-        write(text);
-        ::testing::internal::CaptureStdout();
-        out = new cindra::Configuration(path_);
-        return ::testing::internal::GetCapturedStdout();
+    // The configuration read from text, and what reading it printed.
+    std::pair<std::unique_ptr<cindra::Configuration>, std::string> load(const std::string& text) {
+        std::ofstream(path_) << text;
+        std::unique_ptr<cindra::Configuration> config;
+        std::string out =
+            capturedStdout([&] { config = std::make_unique<cindra::Configuration>(path_); });
+        return {std::move(config), std::move(out)};
     }
 
-    std::filesystem::path folder_;
-    std::string path_;
+    cindra::test::TempDir folder_{"cindra-config"};
+    std::string path_ = folder_.file("config.txt");
 };
 
 } // namespace
 
 TEST_F(ConfigFile, MissingFileGivesDefaultsSilently) {
-    ::testing::internal::CaptureStdout();
-    cindra::Configuration config((folder_ / "absent.txt").string());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    cindra::test::StdoutCapture capture;
+    const cindra::Configuration config(folder_.file("absent.txt"));
+    EXPECT_EQ(capture.text(), "");
     EXPECT_FALSE(config.getBool("fullscreen", false));
     EXPECT_TRUE(config.getBool("fullscreen", true));
 }
 
 TEST_F(ConfigFile, ReadsValuesWithLuaTruthRules) {
-    cindra::Configuration* raw = nullptr;
-    EXPECT_EQ(load("fullscreen = 0\ndisableVBOs = ''\nzero = false\nnothing = nil\n"
-                   "table = {}\n",
-                   raw),
-              "");
-    std::unique_ptr<cindra::Configuration> config(raw);
+    const auto [config, out] =
+        load("fullscreen = 0\ndisableVBOs = ''\nzero = false\nnothing = nil\ntable = {}\n");
+    EXPECT_EQ(out, "");
     EXPECT_TRUE(config->getBool("fullscreen", false));
     EXPECT_TRUE(config->getBool("disableVBOs", false));
     EXPECT_FALSE(config->getBool("zero", true));
@@ -64,9 +55,7 @@ TEST_F(ConfigFile, ReadsValuesWithLuaTruthRules) {
 }
 
 TEST_F(ConfigFile, SyntaxErrorPrintsOneLineAndKeepsDefaults) {
-    cindra::Configuration* raw = nullptr;
-    const std::string out = load("fullscreen = true\nthis is not lua\n", raw);
-    std::unique_ptr<cindra::Configuration> config(raw);
+    const auto [config, out] = load("fullscreen = true\nthis is not lua\n");
     EXPECT_EQ(out.rfind("Error loading configuration: ", 0), 0u) << out;
     EXPECT_NE(out.find("config.txt"), std::string::npos);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
@@ -74,9 +63,7 @@ TEST_F(ConfigFile, SyntaxErrorPrintsOneLineAndKeepsDefaults) {
 }
 
 TEST_F(ConfigFile, RunTimeErrorKeepsEarlierGlobals) {
-    cindra::Configuration* raw = nullptr;
-    const std::string out = load("fullscreen = true\nerror('broken')\ndisableVBOs = true\n", raw);
-    std::unique_ptr<cindra::Configuration> config(raw);
+    const auto [config, out] = load("fullscreen = true\nerror('broken')\ndisableVBOs = true\n");
     EXPECT_NE(out.find("Error loading configuration: "), std::string::npos);
     EXPECT_NE(out.find("broken"), std::string::npos);
     EXPECT_TRUE(config->getBool("fullscreen", false));
@@ -84,12 +71,9 @@ TEST_F(ConfigFile, RunTimeErrorKeepsEarlierGlobals) {
 }
 
 TEST_F(ConfigFile, AcceptsReturnAndOffersOnlyTheBaseLibrary) {
-    cindra::Configuration* raw = nullptr;
-    const std::string out =
+    const auto [config, out] =
         load("print('x', 1, nil, true)\nhasString = string ~= nil\nhasOs = os ~= nil\n"
-             "hasIo = io ~= nil\nhasMath = math ~= nil\nreturn 1, 2\n",
-             raw);
-    std::unique_ptr<cindra::Configuration> config(raw);
+             "hasIo = io ~= nil\nhasMath = math ~= nil\nreturn 1, 2\n");
     EXPECT_EQ(out, "x\t1\tnil\ttrue\n");
     EXPECT_FALSE(config->getBool("hasString", true));
     EXPECT_FALSE(config->getBool("hasOs", true));
@@ -98,21 +82,18 @@ TEST_F(ConfigFile, AcceptsReturnAndOffersOnlyTheBaseLibrary) {
 }
 
 TEST_F(ConfigFile, MetamethodErrorsWhileReadingGiveTheDefault) {
-    cindra::Configuration* raw = nullptr;
-    load("setmetatable(_G, {__index = function(t, k) error('no global ' .. k) end})\n", raw);
-    std::unique_ptr<cindra::Configuration> config(raw);
-    ::testing::internal::CaptureStdout();
-    EXPECT_TRUE(config->getBool("fullscreen", true));
-    EXPECT_FALSE(config->getBool("fullscreen", false));
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const auto config =
+        load("setmetatable(_G, {__index = function(t, k) error('no global ' .. k) end})\n").first;
+    const std::string out = capturedStdout([&] {
+        EXPECT_TRUE(config->getBool("fullscreen", true));
+        EXPECT_FALSE(config->getBool("fullscreen", false));
+    });
     EXPECT_NE(out.find("Error loading configuration: "), std::string::npos) << out;
     EXPECT_NE(out.find("no global fullscreen"), std::string::npos) << out;
 }
 
 TEST_F(ConfigFile, AChunkThatNeverEndsIsStopped) {
-    cindra::Configuration* raw = nullptr;
-    const std::string out = load("fullscreen = true\nwhile true do end\n", raw);
-    std::unique_ptr<cindra::Configuration> config(raw);
+    const auto [config, out] = load("fullscreen = true\nwhile true do end\n");
     EXPECT_NE(out.find("Error loading configuration: "), std::string::npos) << out;
     EXPECT_NE(out.find("runs too long"), std::string::npos) << out;
     EXPECT_TRUE(config->getBool("fullscreen", false));

@@ -3,6 +3,8 @@
 #include "cindra/MapFile.hpp"
 #include "cindra/logic/EntityInfo.hpp"
 
+#include "support/StdoutCapture.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -20,6 +22,7 @@ using cindra::Map;
 using cindra::MapCell;
 using cindra::MapRegion;
 using cindra::logic::EntityInfo;
+using cindra::test::capturedStdout;
 using cindra::util::Color;
 using Falloff = cindra::LightSource::Falloff;
 
@@ -209,9 +212,7 @@ TEST(MapFile, UnknownChunksAreReportedAndSkipped) {
                                   .ints({0, 0, 4, 0x01020304, 256, 1})
                                   .str();
     Map map;
-    testing::internal::CaptureStdout();
-    load(map, bytes);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning: unknown map chunk XY\1Z\n");
+    EXPECT_EQ(capturedStdout([&] { load(map, bytes); }), "Warning: unknown map chunk XY\1Z\n");
     ASSERT_EQ(map.getLights().size(), 1u);
     EXPECT_EQ(map.getLights()[0]->getRadius(), 4);
 
@@ -223,18 +224,15 @@ TEST(MapFile, UnknownChunksAreReportedAndSkipped) {
         seenLength = length;
         return false;
     };
-    testing::internal::CaptureStdout();
-    load(map, bytes, decline);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning: unknown map chunk XY\1Z\n");
+    EXPECT_EQ(capturedStdout([&] { load(map, bytes, decline); }),
+              "Warning: unknown map chunk XY\1Z\n");
     EXPECT_EQ(seenTag, "XY\1Z");
     EXPECT_EQ(seenLength, 5u);
     auto take = [](cindra::util::DataReader& reader, std::string_view, std::uint32_t length) {
         reader.skip(length);
         return true;
     };
-    testing::internal::CaptureStdout();
-    load(map, bytes, take);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(capturedStdout([&] { load(map, bytes, take); }), "");
     EXPECT_EQ(map.getLights().size(), 1u);
 }
 
@@ -283,10 +281,11 @@ TEST(MapFile, TruncatedPayloadsAreErrorsNamingTheFile) {
               "File test.cmap ends early in chunk LGHT.");
     EXPECT_EQ(loadError(base().chunk("REGN", 40).ints({1, 0, 0, 2, 7, 3, 1, 2, 3}).str()),
               "File test.cmap ends early in chunk REGN.");
-    testing::internal::CaptureStdout(); // the unknown chunk is reported before it is skipped
-    EXPECT_EQ(loadError(base().chunk("ABCD", 10).bytes("123").str()),
-              "File test.cmap ends early in chunk ABCD.");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning: unknown map chunk ABCD\n");
+    std::string error;
+    EXPECT_EQ(
+        capturedStdout([&] { error = loadError(base().chunk("ABCD", 10).bytes("123").str()); }),
+        "Warning: unknown map chunk ABCD\n"); // reported before it is skipped
+    EXPECT_EQ(error, "File test.cmap ends early in chunk ABCD.");
 }
 
 TEST(MapFile, RefusesSizesAndCountsBeyondTheFile) {

@@ -113,27 +113,14 @@ std::string captureOnDisplay(const Xvfb& xvfb, const std::string& command) {
     return output;
 }
 
-GameFolder::GameFolder() {
-    std::string pattern = (fs::temp_directory_path() / "cindra-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("could not make a temporary folder");
-    }
-    path_ = pattern;
-}
-
-GameFolder::~GameFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 void GameFolder::write(const std::string& name, const std::string& text) const {
-    fs::create_directories((path_ / name).parent_path());
-    std::ofstream(path_ / name, std::ios::binary) << text;
+    fs::create_directories((path() / name).parent_path());
+    std::ofstream(path() / name, std::ios::binary) << text;
 }
 
 void GameFolder::copy(const fs::path& from, const std::string& name) const {
-    fs::create_directories((path_ / name).parent_path());
-    fs::copy_file(from, path_ / name, fs::copy_options::overwrite_existing);
+    fs::create_directories((path() / name).parent_path());
+    fs::copy_file(from, path() / name, fs::copy_options::overwrite_existing);
 }
 
 void GameFolder::addFont() const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cindra/util/Png.hpp"
+#include "support/TempDir.hpp"
 
 #include <chrono>
 #include <filesystem>
@@ -33,18 +34,14 @@ private:
 // A fresh temporary folder laid out as a game folder; removed when destroyed.
 class GameFolder {
 public:
-    GameFolder();
-    ~GameFolder();
-    GameFolder(const GameFolder&) = delete;
-    GameFolder& operator=(const GameFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const { return dir_.path(); }
     void write(const std::string& name, const std::string& text) const;
     void copy(const std::filesystem::path& from, const std::string& name) const;
     // The font the build made from the project's glyph table.
     void addFont() const;
 
 private:
-    std::filesystem::path path_;
+    test::TempDir dir_{"cindra-e2e"};
 };
 
 struct RunOptions {

@@ -2,14 +2,13 @@
 
 #include "cindra/Error.hpp"
 
+#include "support/TempDir.hpp"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using cindra::Blocked;
@@ -23,6 +22,7 @@ using cindra::editor::loadLevel;
 using cindra::editor::parseLevel;
 using cindra::editor::printLevel;
 using cindra::logic::EntityInfo;
+using cindra::test::TempDir;
 using cindra::util::Color;
 
 namespace {
@@ -70,12 +70,11 @@ std::string withHeader(const std::string& rest) {
     return "cindra-level 1\nsize 2 1\ntile . glyph 46\ntile # glyph 35 blocked\n" + rest;
 }
 
-std::string rebuilt(const std::string& bytes, const char* name) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      (std::string("cindra-level-") + name + std::to_string(::getpid()));
+std::string rebuilt(const std::string& bytes) {
+    const TempDir dir("cindra-level");
+    const std::string path = dir.file("level.cmap");
     std::ofstream(path, std::ios::binary) << bytes;
-    Level level = loadLevel(path.string());
-    std::filesystem::remove(path);
+    Level level = loadLevel(path);
     const std::string text = printLevel(level.map, level.entities);
     Level again = parseLevel(text, "dump.txt");
     return encodeLevel(again.map, again.entities);
@@ -188,7 +187,7 @@ TEST(LevelSource, RowsIgnoreTrailingBlanksAndCarriageReturns) {
 TEST(LevelSource, BuildDumpBuildGivesTheSameBytes) {
     const Level level = parseLevel(kExample, "level.txt");
     const std::string bytes = encodeLevel(level.map, level.entities);
-    EXPECT_EQ(rebuilt(bytes, "example"), bytes);
+    EXPECT_EQ(rebuilt(bytes), bytes);
 }
 
 TEST(LevelSource, EntityChunkOnlyWithEntities) {
@@ -229,13 +228,13 @@ TEST(LevelSource, ManyDistinctCellsGetWiderKeys) {
     const std::string bytes = encodeLevel(map, entities);
     const std::string text = printLevel(map, entities);
     EXPECT_NE(text.find("keys 2\n"), std::string::npos);
-    EXPECT_EQ(rebuilt(bytes, "wide"), bytes);
+    EXPECT_EQ(rebuilt(bytes), bytes);
 }
 
 TEST(LevelSource, EmptyMapRoundTrips) {
     const cindra::Map empty;
     const std::string bytes = encodeLevel(empty, {});
-    EXPECT_EQ(rebuilt(bytes, "empty"), bytes);
+    EXPECT_EQ(rebuilt(bytes), bytes);
 }
 
 TEST(LevelSource, LoadReportsAndSkipsUnknownChunks) {
@@ -244,13 +243,11 @@ TEST(LevelSource, LoadReportsAndSkipsUnknownChunks) {
     level.map.save(out);
     cindra::mapfile::writeChunk(out, "XTRA", "12345");
     cindra::logic::writeEntityChunk(out, level.entities);
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("cindra-level-extra" + std::to_string(::getpid()));
-    std::ofstream(path, std::ios::binary) << out.str();
+    const TempDir dir("cindra-level");
+    std::ofstream(dir.file("extra.cmap"), std::ios::binary) << out.str();
     std::vector<std::string> reported;
-    const Level loaded =
-        loadLevel(path.string(), [&](std::string_view tag) { reported.emplace_back(tag); });
-    std::filesystem::remove(path);
+    const Level loaded = loadLevel(dir.file("extra.cmap"),
+                                   [&](std::string_view tag) { reported.emplace_back(tag); });
     EXPECT_EQ(reported, std::vector<std::string>{"XTRA"});
     ASSERT_EQ(loaded.entities.size(), 1u);
     EXPECT_EQ(loaded.entities[0].name, "late");

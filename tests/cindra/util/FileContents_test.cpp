@@ -2,56 +2,39 @@
 
 #include "cindra/Error.hpp"
 
+#include "support/TempDir.hpp"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using cindra::Error;
+using cindra::test::TempDir;
 using cindra::util::readFile;
 using cindra::util::replaceFile;
 
-namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "cindra-files-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t entryCount() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), {}));
-    }
-
-private:
-    fs::path path_;
-};
-
-} // namespace
-
 TEST(FileContents, WritesAndReplacesWholeFiles) {
-    TempDir dir;
+    TempDir dir("cindra-files");
     const std::string path = dir.file("a.cmap");
     replaceFile(path, std::string("first\0bytes", 11));
     EXPECT_EQ(readFile(path), std::string("first\0bytes", 11));
     replaceFile(path, "");
     EXPECT_EQ(readFile(path), "");
-    EXPECT_EQ(dir.entryCount(), 1u);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"a.cmap"});
 }
 
 TEST(FileContents, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
-    TempDir dir;
+    TempDir dir("cindra-files");
     // The target is a non-empty folder: the rename over it fails after the data was written.
     const std::string target = dir.file("busy");
     fs::create_directory(target);
     replaceFile(target + "/inside", "old");
     EXPECT_THROW(replaceFile(target, "new"), Error);
     EXPECT_EQ(readFile(target + "/inside"), "old");
-    EXPECT_EQ(dir.entryCount(), 1u);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"busy"});
 
     try {
         replaceFile(dir.file("missing/x.cmap"), "data");
@@ -63,7 +46,7 @@ TEST(FileContents, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
 }
 
 TEST(FileContents, ReadingMissingFilesAndFoldersFails) {
-    TempDir dir;
+    TempDir dir("cindra-files");
     EXPECT_THROW(readFile(dir.file("nothing")), Error);
     try {
         readFile(dir.file(""));

@@ -2,6 +2,8 @@
 
 #include "cindra/Error.hpp"
 
+#include "support/TempDir.hpp"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -17,33 +19,13 @@
 
 namespace fs = std::filesystem;
 using cindra::Error;
+using cindra::test::TempDir;
 using cindra::util::Color;
 using cindra::util::Image;
 using cindra::util::readPng;
 using cindra::util::writePng;
 
 namespace {
-
-// A fresh folder for one test, removed with everything in it afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "cindra-png-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) {
-            names.push_back(e.path().filename().string());
-        }
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
 
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -122,7 +104,7 @@ void expectReadError(const std::string& path, const std::string& reason) {
 } // namespace
 
 TEST(Png, RoundTripsRgb) {
-    TempDir dir;
+    TempDir dir("cindra-png");
     Image img = testImage(13, 7);
     writePng(dir.file("a.png"), img);
     Image back = readPng(dir.file("a.png"));
@@ -137,7 +119,7 @@ TEST(Png, RoundTripsRgb) {
 }
 
 TEST(Png, ReadsGreyPalettedAndAlphaImagesAsRgb) {
-    TempDir dir;
+    TempDir dir("cindra-png");
     writeWithLibpng(dir.file("grey.png"), 2, 1, PNG_FORMAT_GRAY, {0, 200});
     Image grey = readPng(dir.file("grey.png"));
     EXPECT_EQ(grey.pixel(0, 0), Color(0, 0, 0));
@@ -163,7 +145,7 @@ TEST(Png, ReadsGreyPalettedAndAlphaImagesAsRgb) {
 }
 
 TEST(Png, BadFilesRaiseErrorsNamingTheFile) {
-    TempDir dir;
+    TempDir dir("cindra-png");
     expectReadError(dir.file("missing.png"), "No such file");
 
     writeBytes(dir.file("text.png"), "this is not a picture at all");
@@ -192,7 +174,7 @@ TEST(Png, BadFilesRaiseErrorsNamingTheFile) {
 }
 
 TEST(Png, FailedWritesLeaveNoTraceAndKeepTheOldFile) {
-    TempDir dir;
+    TempDir dir("cindra-png");
     std::string inMissingFolder = dir.file("nowhere/a.png");
     EXPECT_THROW(writePng(inMissingFolder, testImage(4, 4)), Error);
     EXPECT_TRUE(dir.entries().empty());

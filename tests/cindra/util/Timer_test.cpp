@@ -1,6 +1,8 @@
 #include "cindra/util/Profiler.hpp"
 #include "cindra/util/Timer.hpp"
 
+#include "support/StdoutCapture.hpp"
+
 #include <gtest/gtest.h>
 
 using cindra::util::Profiler;
@@ -41,10 +43,8 @@ TEST(Profiler, SectionsWithOneNameAccumulateIntoOneEntry) {
     EXPECT_EQ(Profiler::table()["draw"].totalMicros, 4000u);
     EXPECT_EQ(Profiler::table()["load"].calls, 1u);
 
-    ::testing::internal::CaptureStdout();
     Profiler::table().erase("load");
-    Profiler::report();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "draw: 2 calls, 0.004 sec\n");
+    EXPECT_EQ(cindra::test::capturedStdout(Profiler::report), "draw: 2 calls, 0.004 sec\n");
     Profiler::table().clear();
 }
 
