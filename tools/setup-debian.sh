@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12's own packages, whatever the build, the game and the tests need
-# and this machine lacks. Uses sudo when not run as root.
+# and this machine lacks, assuming nothing beyond a minimal Debian root. Uses sudo when not
+# run as root.
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config clang-format
-    libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
-    libgl-dev libgl1-mesa-dri libx11-dev liblua5.1-0-dev libfmt-dev libpng-dev
-    libgtest-dev googletest libbenchmark-dev libtcod-dev
-    xvfb xauth xdotool imagemagick
+    # the build
+    build-essential cmake pkg-config
+    libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libgl-dev
+    liblua5.1-0-dev libfmt-dev libpng-dev
+    # the game's OpenGL where no hardware driver is installed (Mesa's software renderer)
+    libgl1-mesa-dri
+    # the tests: GoogleTest; the end-to-end tests' X server, window probe, keys and screenshots
+    libgtest-dev googletest libx11-dev xvfb xdotool imagemagick
+    # the benchmarks (libtcod is the reference field of view)
+    libbenchmark-dev libtcod-dev
+    # the formatter every commit is checked with
+    clang-format
 )
 
 missing=()
@@ -19,11 +27,16 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
+install=(apt-get install -y -q --no-install-recommends "${missing[@]}")
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-    sudo="sudo"
+    if ! command -v sudo >/dev/null; then
+        echo "setup-debian: not root and sudo is not installed; as root run:" \
+            "apt-get update && ${install[*]}" >&2
+        exit 1
+    fi
+    sudo=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive "${install[@]}"
