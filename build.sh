@@ -6,12 +6,13 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mode=${1:-play}
 build=${CINDRA_BUILD_DIR:-$here/build}
 
-# "test" is the developer's and CI's command: warnings are errors there. "play" leaves that
-# setting as the build tree has it, so switching between the two never rebuilds everything.
+# "test" is the developer's and CI's command: warnings are errors there, and the tests include
+# a packager's GCC Release build and a clang build. "play" leaves those settings as the build
+# tree has them, so switching between the two never rebuilds everything.
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 case "$mode" in
 play) ;;
-test) options+=(-DCINDRA_WERROR=ON) ;;
+test) options+=(-DCINDRA_WERROR=ON -DCINDRA_BUILD_CHECKS=ON) ;;
 *)
     echo "usage: $0 [play|test]" >&2
     exit 2

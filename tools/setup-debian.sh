@@ -15,8 +15,8 @@ packages=(
     libgtest-dev googletest libx11-dev xvfb xdotool imagemagick
     # the benchmarks (libtcod is the reference field of view)
     libbenchmark-dev libtcod-dev
-    # the formatter every commit is checked with
-    clang-format
+    # the clang build among the tests, and the formatter every commit is checked with
+    clang clang-format
 )
 
 missing=()
