@@ -1,6 +1,7 @@
 #include "cindra/Configuration.hpp"
 
 #include "cindra/Output.hpp"
+#include "cindra/logic/Lua.hpp"
 
 #include <lua.hpp>
 
@@ -11,31 +12,6 @@
 namespace cindra {
 
 namespace {
-
-// Lua's own print (arguments through tostring, separated by tabs), written through the
-// flushed standard-output writer. Only Lua values live while Lua may raise an error.
-int luaPrint(lua_State* L) {
-    const int count = lua_gettop(L);
-    luaL_checkstack(L, 2 * count + 3, "too many arguments to print");
-    lua_getglobal(L, "tostring");
-    const int tostring = lua_gettop(L);
-    for (int i = 1; i <= count; ++i) {
-        lua_pushvalue(L, tostring);
-        lua_pushvalue(L, i);
-        lua_call(L, 1, 1);
-        if (lua_type(L, -1) != LUA_TSTRING) {
-            return luaL_error(L, "'tostring' must return a string to 'print'");
-        }
-        if (i < count) {
-            lua_pushliteral(L, "\t");
-        }
-    }
-    lua_concat(L, lua_gettop(L) - tostring);
-    std::size_t length = 0;
-    const char* text = lua_tolstring(L, -1, &length);
-    writeLine(std::string_view(text, length));
-    return 0;
-}
 
 // A configuration that runs for ever would hang start-up: past this many Lua instructions
 // (far more than any settings file needs) the chunk is stopped with an error.
@@ -93,7 +69,7 @@ Configuration::Configuration(const std::string& fileName) : state_(luaL_newstate
     lua_pushcfunction(state_, luaopen_base);
     lua_pushstring(state_, "");
     lua_call(state_, 1, 0);
-    lua_register(state_, "print", luaPrint);
+    lua_register(state_, "print", logic::hostPrint);
     struct stat attributes {};
     if (stat(fileName.c_str(), &attributes) != 0) {
         return;
