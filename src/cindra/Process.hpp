@@ -2,9 +2,14 @@
 // up fresh. The entry point creates the long-lived objects; everything else reads them here.
 #pragma once
 
+#include "cindra/logic/Entities.hpp"
 #include "cindra/util/Timer.hpp"
 
+#include <cstdint>
+
 namespace cindra {
+
+class World;
 
 struct ProcessState {
     // True from the end of video start-up until video shutdown: GL names are deleted only then.
@@ -15,6 +20,12 @@ struct ProcessState {
     float deltaTime = 0.0f;
     util::TimerSystem timerSystem;
     util::Timer* gameClock = nullptr;
+    // The running level; set while a World exists.
+    World* world = nullptr;
+    // Every entity's components and name, across map changes.
+    logic::Entities entities;
+    // The last entity handle handed out: handles count up from 1 and are never reused.
+    std::int32_t lastEntity = 0;
 };
 
 ProcessState& process();

@@ -17,6 +17,17 @@ inline constexpr std::int32_t kKeyReturn = 13;
 inline constexpr std::int32_t kKeyEscape = 27;
 inline constexpr std::int32_t kKeyUp = 273;
 inline constexpr std::int32_t kKeyDown = 274;
+inline constexpr std::int32_t kKeyRight = 275;
+inline constexpr std::int32_t kKeyLeft = 276;
+// The keypad's digit keys 1 to 9 follow each other.
+inline constexpr std::int32_t kKeypad1 = 257;
+inline constexpr std::int32_t kKeypad2 = 258;
+inline constexpr std::int32_t kKeypad3 = 259;
+inline constexpr std::int32_t kKeypad4 = 260;
+inline constexpr std::int32_t kKeypad6 = 262;
+inline constexpr std::int32_t kKeypad7 = 263;
+inline constexpr std::int32_t kKeypad8 = 264;
+inline constexpr std::int32_t kKeypad9 = 265;
 inline constexpr int kKeyRightShift = 303;
 inline constexpr int kKeyLeftShift = 304;
 inline constexpr int kKeyRightCtrl = 305;

@@ -1,0 +1,186 @@
+#include "cindra/World.hpp"
+
+#include "cindra/Console.hpp"
+#include "cindra/Error.hpp"
+#include "cindra/Process.hpp"
+#include "cindra/logic/ScriptManager.hpp"
+#include "cindra/util/Util.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace cindra {
+
+using logic::Entity;
+
+World::World(std::string mapName)
+    : map_(std::make_unique<Map>()), scriptManager_(std::make_unique<logic::ScriptManager>(*this)),
+      pendingMapName_(std::move(mapName)) {
+    process().world = this;
+}
+
+World::~World() {
+    for (Entity e : entities_) {
+        process().entities.release(e);
+    }
+    if (process().world == this) {
+        process().world = nullptr;
+    }
+}
+
+void World::init() {
+    scriptManager_->init();
+    const std::string name = std::move(pendingMapName_);
+    pendingMapName_.clear();
+    loadMap(name);
+    createPlayer();
+    callInitWorld();
+}
+
+void World::changeMap(std::string mapName) {
+    pendingMapName_ = std::move(mapName);
+}
+
+void World::createPlayer() {
+    playerId_ = newEntity();
+    logic::Entities& registry = process().entities;
+    registry.setName(playerId_, kPlayerName);
+    registry.createComponent(playerId_, "location");
+    registry.createComponent(playerId_, "render");
+    registry.render(playerId_)->glyph = kPlayerGlyph;
+    scriptManager_->attachScript(playerId_, kPlayerScript, "");
+}
+
+void World::createEntity(const logic::EntityInfo& info) {
+    const Entity e = newEntity();
+    logic::Entities& registry = process().entities;
+    if (!info.name.empty()) {
+        registry.setName(e, info.name);
+    }
+    if (info.hasLocation) {
+        registry.createComponent(e, "location");
+        registry.location(e)->setPosition(info.position);
+    }
+    if (info.hasRender) {
+        registry.createComponent(e, "render");
+        registry.render(e)->glyph = info.glyph;
+        registry.render(e)->color = info.color;
+    }
+    if (!info.script.empty()) {
+        scriptManager_->attachScript(e, info.script, info.scriptArgument);
+    }
+}
+
+Entity World::newEntity() {
+    std::int32_t& last = process().lastEntity;
+    if (last == std::numeric_limits<std::int32_t>::max()) {
+        throw Error("No entity handles are left.");
+    }
+    last += 1;
+    entities_.insert(last);
+    return last;
+}
+
+void World::removeEntity(Entity e) {
+    removalQueue_.push_back(e);
+}
+
+void World::pushModal(std::unique_ptr<logic::IModalElement> element) {
+    if (modalElements_.size() >= kMaxModalElements) {
+        throw Error(fmt::format("No more than {} boxes can be open at once.", kMaxModalElements));
+    }
+    modalElements_.push_back(std::move(element));
+}
+
+void World::render(Console& console) {
+    std::fill(console.cells.begin(), console.cells.end(), ConsoleChar{});
+    map_->render(console, viewPoint);
+    for (const auto& [e, component] : process().entities.renderComponents) {
+        component->draw(console);
+    }
+    for (const auto& element : modalElements_) {
+        element->draw(console);
+    }
+}
+
+void World::update(float seconds) {
+    if (!modalElements_.empty()) {
+        if (!modalElements_.back()->update(seconds)) {
+            modalElements_.pop_back();
+        }
+    } else {
+        if (util::Timer* clock = process().gameClock) {
+            clock->update(seconds);
+        }
+        for (const auto& [e, light] : process().entities.lightComponents) {
+            light->update(seconds);
+        }
+        scriptManager_->update(seconds);
+    }
+    processRemovals();
+    if (!pendingMapName_.empty()) {
+        enterPendingMap();
+    }
+}
+
+void World::enterPendingMap() {
+    // Taken before loading, so a map change asked for while the new map loads is kept.
+    const std::string name = std::move(pendingMapName_);
+    pendingMapName_.clear();
+    loadMap(name);
+    createPlayer();
+    callInitWorld();
+}
+
+void World::centerViewOn(GridPos p) {
+    viewPoint.x = util::clamp(p.x - Map::kViewWidth / 2, 0, map_->width() - Map::kViewWidth);
+    viewPoint.y = util::clamp(p.y - Map::kViewHeight / 2, 0, map_->height() - Map::kViewHeight);
+}
+
+void World::loadMap(const std::string& fileName) {
+    if (mapLoaded_) {
+        std::vector<Entity> living(entities_.begin(), entities_.end());
+        std::sort(living.begin(), living.end());
+        removalQueue_.insert(removalQueue_.end(), living.begin(), living.end());
+        processRemovals();
+    }
+    map_ = std::make_unique<Map>();
+    mapLoaded_ = true;
+    map_->load(fileName, [this](util::DataReader& reader, std::string_view tag, std::uint32_t) {
+        return readChunk(reader, tag);
+    });
+    viewPoint = {0, 0};
+}
+
+bool World::readChunk(util::DataReader& reader, std::string_view tag) {
+    if (tag != logic::kEntityChunkTag) {
+        return false;
+    }
+    logic::readEntityChunk(reader, [this](const logic::EntityInfo& info) { createEntity(info); });
+    return true;
+}
+
+void World::processRemovals() {
+    while (!removalQueue_.empty()) {
+        const Entity e = removalQueue_.front();
+        removalQueue_.pop_front();
+        destroyEntity(e);
+    }
+}
+
+void World::destroyEntity(Entity e) {
+    if (!entities_.contains(e)) {
+        return;
+    }
+    scriptManager_->detachScript(e);
+    process().entities.release(e);
+    entities_.erase(e);
+}
+
+void World::callInitWorld() {
+    scriptManager_->callGlobal("initWorld");
+}
+
+} // namespace cindra

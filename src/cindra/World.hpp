@@ -1,0 +1,102 @@
+// The running level: the current map, the living entities and the player, the view point,
+// the scripts, the stack of modal elements that pause the game, and the end-of-frame work
+// (queued removals, a pending map change).
+#pragma once
+
+#include "cindra/Map.hpp"
+#include "cindra/logic/Entity.hpp"
+#include "cindra/logic/EntityInfo.hpp"
+#include "cindra/logic/IModalElement.hpp"
+#include "cindra/util/GridPos.hpp"
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace cindra {
+
+class Console;
+
+namespace logic {
+class ScriptManager;
+}
+
+class World {
+public:
+    static constexpr std::size_t kMaxModalElements = 16;
+    static constexpr const char* kPlayerName = "player";
+    static constexpr const char* kPlayerScript = "entity.player";
+    static constexpr int kPlayerGlyph = '@';
+
+    // Nothing is loaded yet: init loads mapName. The world becomes the process's world.
+    explicit World(std::string mapName);
+    // Releases the components and names of the living entities (no script runs).
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // Once, before the first frame: runs the start-up module "init", loads the map, creates
+    // the player and calls the scripts' global initWorld.
+    void init();
+    // The map is changed at the end of the current (or next) update; the last call wins.
+    void changeMap(std::string mapName);
+    void createPlayer();
+    // Builds an entity from a map file's description.
+    void createEntity(const logic::EntityInfo& info);
+    // A new handle with nothing attached, one above the last handed out.
+    logic::Entity newEntity();
+    // Queues e for destruction at the end of the frame.
+    void removeEntity(logic::Entity e);
+    // Opens a modal element on top of the others; a seventeenth is refused.
+    void pushModal(std::unique_ptr<logic::IModalElement> element);
+
+    // The map's view at the view point, the entities' glyphs, then the modal elements,
+    // oldest first. Console cells the map does not cover are cleared.
+    void render(Console& console);
+    // With a modal element open only the top one runs; otherwise the game clock, the lights
+    // and the scripts advance. Then queued removals and a pending map change are done.
+    void update(float seconds);
+
+    // The console cell where map cell p is drawn.
+    GridPos mapToView(GridPos p) const { return p - viewPoint; }
+    // Puts p near the middle of the view, keeping the view on the map where the map is
+    // larger than the view.
+    void centerViewOn(GridPos p);
+
+    // Destroys every living entity, then reads fileName and builds the entities it describes.
+    void loadMap(const std::string& fileName);
+    // Ends e's script and releases its components and name; ignored for a handle not alive.
+    void destroyEntity(logic::Entity e);
+
+    Map& getMap() { return *map_; }
+    const Map& getMap() const { return *map_; }
+    logic::ScriptManager& getScriptManager() { return *scriptManager_; }
+    bool isAlive(logic::Entity e) const { return entities_.contains(e); }
+    const std::unordered_set<logic::Entity>& getEntities() const { return entities_; }
+    logic::Entity getPlayer() const { return playerId_; }
+    std::size_t modalCount() const { return modalElements_.size(); }
+    const std::string& getPendingMapName() const { return pendingMapName_; }
+
+    GridPos viewPoint;
+
+private:
+    void processRemovals();
+    void enterPendingMap();
+    void callInitWorld();
+    bool readChunk(util::DataReader& reader, std::string_view tag);
+
+    // Empty (0 x 0) until the first map is loaded.
+    std::unique_ptr<Map> map_;
+    bool mapLoaded_ = false;
+    std::unordered_set<logic::Entity> entities_;
+    std::vector<std::unique_ptr<logic::IModalElement>> modalElements_;
+    logic::Entity playerId_ = logic::kNoEntity;
+    std::unique_ptr<logic::ScriptManager> scriptManager_;
+    std::deque<logic::Entity> removalQueue_;
+    std::string pendingMapName_;
+};
+
+} // namespace cindra

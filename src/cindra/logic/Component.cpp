@@ -1,0 +1,137 @@
+#include "cindra/logic/Component.hpp"
+
+#include "cindra/Console.hpp"
+#include "cindra/Error.hpp"
+#include "cindra/Map.hpp"
+#include "cindra/Process.hpp"
+#include "cindra/World.hpp"
+#include "cindra/util/Util.hpp"
+
+#include <fmt/format.h>
+
+#include <limits>
+
+namespace cindra::logic {
+
+namespace {
+
+float gameTime() {
+    const util::Timer* clock = process().gameClock;
+    return clock != nullptr ? clock->getTime() : 0.0f;
+}
+
+bool walkable(GridPos p) {
+    const World* world = process().world;
+    return world != nullptr && world->getMap().isWalkable(p);
+}
+
+} // namespace
+
+void LocationComponent::setPosition(GridPos p) {
+    if (p != position) {
+        moveTo(p);
+    }
+}
+
+void LocationComponent::moveTo(GridPos p) {
+    position = p;
+    onMove.emit(p);
+}
+
+void LocationComponent::setSpeed(float speed) {
+    moveDelay = speed > 0.0f ? 1.0f / speed : std::numeric_limits<float>::max();
+}
+
+void LocationComponent::tryStep(int dx, int dy) {
+    const GridPos straight{position.x + dx, position.y + dy};
+    if (walkable(straight)) {
+        moveTo(straight);
+    } else if (dx != 0 && dy != 0) {
+        // A blocked diagonal slides along whichever axis is free, horizontal first.
+        if (const GridPos across{position.x + dx, position.y}; walkable(across)) {
+            moveTo(across);
+        } else if (const GridPos along{position.x, position.y + dy}; walkable(along)) {
+            moveTo(along);
+        }
+    }
+}
+
+void LocationComponent::moveDirectional(Direction d) {
+    const float now = gameTime();
+    if (!ready(now)) {
+        return;
+    }
+    const GridPos step = delta(d);
+    tryStep(step.x, step.y);
+    lastMoveTime = now;
+}
+
+bool LocationComponent::moveTowards(GridPos target) {
+    const int dx = util::sign(target.x - position.x);
+    const int dy = util::sign(target.y - position.y);
+    if (dx == 0 && dy == 0) {
+        return true;
+    }
+    const float now = gameTime();
+    if (!ready(now)) {
+        return false;
+    }
+    tryStep(dx, dy);
+    lastMoveTime = now;
+    return position == target;
+}
+
+void RenderComponent::draw(Console& console) const {
+    const LocationComponent* location = process().entities.location(entity);
+    const World* world = process().world;
+    if (location == nullptr || world == nullptr) {
+        return;
+    }
+    const GridPos s = world->mapToView(location->position);
+    if (console.isInside(s)) {
+        console.setChar(s.x, s.y, glyph);
+        console.setForeground(s.x, s.y, color);
+    }
+}
+
+LightSourceComponent::LightSourceComponent(Entity e, int radius, Color colour) : Component(e) {
+    LocationComponent* location = process().entities.location(e);
+    if (location == nullptr) {
+        throw Error(fmt::format("Entity {} has no location component for its light.", e));
+    }
+    light_ = std::make_shared<LightSource>(location->position, radius, colour,
+                                           LightSource::Falloff::Quadratic, 256);
+    if (World* world = process().world) {
+        world->getMap().addLight(light_);
+    }
+    follow(*location);
+}
+
+LightSourceComponent::~LightSourceComponent() {
+    if (location_ != nullptr) {
+        location_->onMove.disconnect(
+            util::Signal<GridPos>::Callback::of<&LightSourceComponent::moved>(*this));
+    }
+    if (World* world = process().world) {
+        world->getMap().removeLight(*light_);
+    }
+}
+
+void LightSourceComponent::follow(LocationComponent& location) {
+    const auto callback = util::Signal<GridPos>::Callback::of<&LightSourceComponent::moved>(*this);
+    if (location_ != nullptr) {
+        location_->onMove.disconnect(callback);
+    }
+    location_ = &location;
+    location.onMove.connect(callback);
+    if (light_->position != location.position) {
+        moved(location.position);
+    }
+}
+
+void LightSourceComponent::moved(GridPos p) {
+    light_->position = p;
+    light_->markForRecalculation();
+}
+
+} // namespace cindra::logic

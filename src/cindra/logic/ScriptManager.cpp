@@ -1,0 +1,270 @@
+#include "cindra/logic/ScriptManager.hpp"
+
+#include "cindra/Output.hpp"
+#include "cindra/World.hpp"
+#include "cindra/logic/LuaGlue.hpp"
+
+#include <lua.hpp>
+
+namespace cindra::logic {
+
+namespace {
+
+// Puts the stack back to its height at construction when an error leaves a scope early.
+class StackGuard {
+public:
+    explicit StackGuard(lua_State* L) : L_(L), top_(lua_gettop(L)) {}
+    ~StackGuard() { lua_settop(L_, top_); }
+    StackGuard(const StackGuard&) = delete;
+    StackGuard& operator=(const StackGuard&) = delete;
+
+private:
+    lua_State* L_;
+    int top_;
+};
+
+int indexValue(lua_State* L) {
+    lua_gettable(L, 1);
+    return 1;
+}
+
+// Pushes table[key] for the value at index. Runs protected, because an __index metamethod
+// (a strict-globals guard, say) may raise: that becomes a LuaError, not a jump over C++.
+void pushField(Lua& lua, int index, const char* key) {
+    lua_State* L = lua.state();
+    if (index < 0 && index > LUA_REGISTRYINDEX) {
+        index = lua_gettop(L) + index + 1;
+    }
+    lua_pushcfunction(L, indexValue);
+    lua_pushvalue(L, index);
+    lua_pushstring(L, key);
+    lua.call(2, 1, true);
+}
+
+} // namespace
+
+ScriptObject::ScriptObject(Lua& lua, std::unique_ptr<Lua> thread, Entity e, std::string moduleName,
+                           std::string argument)
+    : entity(e), module(std::move(moduleName)), initArgument(std::move(argument)), lua_(lua),
+      thread_(std::move(thread)) {
+    lua_State* L = lua_.state();
+    lua_pushthread(thread_->state());
+    lua_xmove(thread_->state(), L, 1);
+    threadRef_ = luaL_ref(L, LUA_REGISTRYINDEX);
+}
+
+ScriptObject::~ScriptObject() {
+    luaL_unref(lua_.state(), LUA_REGISTRYINDEX, threadRef_);
+}
+
+void ScriptObject::pushModule(const char* missing) {
+    lua_State* L = lua_.state();
+    if (!lua_.getLoadedModule(module)) {
+        throw LuaError("Module " + module + " " + missing);
+    }
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        throw LuaError("Module " + module + " does not return a table of functions.");
+    }
+}
+
+void ScriptObject::start() {
+    lua_State* L = lua_.state();
+    StackGuard guard(L);
+    pushModule("could not be loaded.");
+    pushField(lua_, -1, "init");
+    if (!lua_isnil(L, -1)) {
+        lua_pushinteger(L, entity);
+        const bool withArgument = !initArgument.empty();
+        if (withArgument) {
+            lua_pushlstring(L, initArgument.data(), initArgument.size());
+        }
+        lua_.call(withArgument ? 2 : 1, 0, true);
+    } else {
+        lua_pop(L, 1);
+    }
+    initArgument.clear();
+    pushField(lua_, -1, "think");
+    if (!lua_isnil(L, -1)) {
+        lua_xmove(L, thread_->state(), 1);
+        hasThink = true;
+        lua_pushinteger(thread_->state(), entity);
+        resume(1);
+    }
+}
+
+void ScriptObject::callModuleFunction(const char* name, const float* dt) {
+    lua_State* L = lua_.state();
+    StackGuard guard(L);
+    pushModule("is not loaded.");
+    pushField(lua_, -1, name);
+    if (!lua_isnil(L, -1)) {
+        lua_pushinteger(L, entity);
+        if (dt != nullptr) {
+            lua_pushnumber(L, *dt);
+        }
+        lua_.call(dt != nullptr ? 2 : 1, 0, true);
+    }
+}
+
+void ScriptObject::step() {
+    if (hasThink && alive && !waiting) {
+        const int values = pendingValues;
+        pendingValues = 0;
+        resume(values);
+    }
+}
+
+void ScriptObject::resume(int values) {
+    try {
+        alive = thread_->resume(values);
+    } catch (const LuaError&) {
+        alive = false;
+        lua_State* co = thread_->state();
+        const char* message = lua_isstring(co, -1) ? lua_tostring(co, -1) : "";
+        printLine("{}: Entity {} has encountered a script error. {}", module, entity, message);
+    }
+}
+
+void ScriptObject::pushThread() const {
+    lua_rawgeti(lua_.state(), LUA_REGISTRYINDEX, threadRef_);
+}
+
+void ScriptObject::deliverValue(int value) {
+    if (!(hasThink && alive && waiting)) {
+        throw LuaError("Script object has no think() function or it has terminated.");
+    }
+    lua_pushinteger(thread_->state(), value);
+    pendingValues += 1;
+    waiting = false;
+}
+
+ScriptManager::ScriptManager(World& world) : world_(world) {
+    lua_.setPackagePath(kPackagePath);
+}
+
+ScriptManager::~ScriptManager() = default;
+
+void ScriptManager::init() {
+    registerScriptApi(lua_, world_);
+    lua_State* L = lua_.state();
+    lua_createtable(L, 0, 0);
+    lua_setglobal(L, kThreadTable);
+    lua_.require(kStartModule);
+}
+
+namespace {
+
+// Sets scriptThreads[e] to the value on top of the stack (popping it).
+void setThreadEntry(Lua& lua, Entity e) {
+    lua_State* L = lua.state();
+    lua_getglobal(L, ScriptManager::kThreadTable);
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 2);
+        throw LuaError("The global scriptThreads is not a table.");
+    }
+    lua_insert(L, -2);
+    lua_rawseti(L, -2, e);
+    lua_pop(L, 1);
+}
+
+} // namespace
+
+void ScriptManager::attachScript(Entity e, const std::string& module, const std::string& argument) {
+    lua_State* L = lua_.state();
+    auto thread = lua_.newThread();
+    auto object = std::make_unique<ScriptObject>(lua_, std::move(thread), e, module, argument);
+    setThreadEntry(lua_, e); // pops the coroutine newThread left on the stack
+    try {
+        lua_.require(module);
+        ScriptObject* const outer = current_;
+        current_ = object.get();
+        try {
+            object->start();
+        } catch (...) {
+            current_ = outer;
+            throw;
+        }
+        current_ = outer;
+    } catch (...) {
+        // The entity keeps its earlier script, if it had one.
+        if (ScriptObject* earlier = find(e)) {
+            earlier->pushThread();
+        } else {
+            lua_pushnil(L);
+        }
+        setThreadEntry(lua_, e);
+        throw;
+    }
+    auto& slot = scripts_[e];
+    if (slot) {
+        // The replaced script may be the one running now; it goes once the frame is done.
+        retired_.push_back(std::move(slot));
+    }
+    slot = std::move(object);
+}
+
+void ScriptManager::detachScript(Entity e) {
+    const auto it = scripts_.find(e);
+    if (it == scripts_.end()) {
+        return;
+    }
+    it->second->callModuleFunction("destroy");
+    lua_pushnil(lua_.state());
+    setThreadEntry(lua_, e);
+    scripts_.erase(e);
+}
+
+template <typename Each> void ScriptManager::forEachScript(Each each) {
+    if (scripts_.empty()) {
+        return;
+    }
+    // Scripts attached while these run (to entities created now, with higher handles) wait
+    // for the next frame; the next entry is looked up afresh, since the map may have changed.
+    const Entity last = scripts_.rbegin()->first;
+    for (auto it = scripts_.begin(); it != scripts_.end() && it->first <= last;) {
+        const Entity e = it->first;
+        each(*it->second);
+        it = scripts_.upper_bound(e);
+    }
+}
+
+void ScriptManager::update(float dt) {
+    struct Frame {
+        ScriptManager& self;
+        ~Frame() {
+            self.current_ = nullptr;
+            self.retired_.clear();
+        }
+    } frame{*this};
+    lua_State* L = lua_.state();
+    pushField(lua_, LUA_GLOBALSINDEX, "update");
+    if (!lua_isnil(L, -1)) {
+        lua_pushnumber(L, dt);
+        lua_.call(1, 0, true);
+    } else {
+        lua_pop(L, 1);
+    }
+    forEachScript([dt](ScriptObject& script) { script.callModuleFunction("update", &dt); });
+    forEachScript([this](ScriptObject& script) {
+        current_ = &script;
+        script.step();
+    });
+}
+
+void ScriptManager::callGlobal(const char* name) {
+    lua_State* L = lua_.state();
+    pushField(lua_, LUA_GLOBALSINDEX, name);
+    if (lua_isfunction(L, -1)) {
+        lua_.call(0, 0, true);
+    } else {
+        lua_pop(L, 1);
+    }
+}
+
+ScriptObject* ScriptManager::find(Entity e) const {
+    const auto it = scripts_.find(e);
+    return it != scripts_.end() ? it->second.get() : nullptr;
+}
+
+} // namespace cindra::logic

@@ -1,0 +1,104 @@
+// Runs the game's Lua: the start-up module, the global functions the engine calls, and one
+// script per scripted entity, whose think function runs as a coroutine resumed once a frame.
+#pragma once
+
+#include "cindra/logic/Entity.hpp"
+#include "cindra/logic/Lua.hpp"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cindra {
+class World;
+}
+
+namespace cindra::logic {
+
+// One entity's script: its module (the functions init, update, think and destroy, each
+// taking the entity first) and the coroutine that runs think.
+class ScriptObject {
+public:
+    // Takes the coroutine newThread left on top of lua's stack (and leaves it there) and keeps
+    // a reference to it for as long as the object lives, so that a running coroutine is never
+    // collected, even when scriptThreads no longer holds it.
+    ScriptObject(Lua& lua, std::unique_ptr<Lua> thread, Entity e, std::string module,
+                 std::string initArgument);
+    ~ScriptObject();
+    ScriptObject(const ScriptObject&) = delete;
+    ScriptObject& operator=(const ScriptObject&) = delete;
+
+    // Calls the module's init (with the argument when there is one) and starts think up to
+    // its first yield. Throws a LuaError for a module that is not loaded or not a table.
+    void start();
+    // From now on the coroutine is not resumed until a value is delivered.
+    void waitForValue() { waiting = true; }
+    // One resumption of think, with the values delivered since the last one.
+    void step();
+    // Calls the module function name with the entity (and dt when given, as a Lua number).
+    void callModuleFunction(const char* name, const float* dt = nullptr);
+    // Hands a dialog's answer to the waiting coroutine for its next resumption.
+    void deliverValue(int value);
+    // Pushes the coroutine on the main stack.
+    void pushThread() const;
+
+    Entity entity;
+    std::string module;
+    std::string initArgument;
+    bool hasThink = false;
+    bool alive = false;
+    bool waiting = false;
+    int pendingValues = 0;
+
+private:
+    // Pushes the module's table on the main stack; message names what was asked of it.
+    void pushModule(const char* missingMessage);
+    void resume(int values);
+
+    Lua& lua_;
+    std::unique_ptr<Lua> thread_;
+    int threadRef_;
+};
+
+class ScriptManager {
+public:
+    // The module search path of the game's scripts, relative to the working directory.
+    static constexpr const char* kPackagePath = "./scripts/?.lua";
+    static constexpr const char* kStartModule = "init";
+    static constexpr const char* kThreadTable = "scriptThreads";
+
+    // A main Lua state with the package path set. world is what the script API acts on.
+    explicit ScriptManager(World& world);
+    ~ScriptManager();
+
+    // Publishes the script API, creates scriptThreads and runs the start-up module.
+    void init();
+    // Gives e the script module, replacing any earlier one (whose destroy is not called).
+    void attachScript(Entity e, const std::string& module, const std::string& argument);
+    // Calls the script's destroy and drops it; nothing for an entity without a script.
+    void detachScript(Entity e);
+    // The global update(dt), each script's update, then one step of each think coroutine.
+    void update(float dt);
+    // Calls the global function name with no arguments, if it is a function.
+    void callGlobal(const char* name);
+
+    Lua& lua() { return lua_; }
+    // The script whose think coroutine is being resumed, or null.
+    ScriptObject* current() const { return current_; }
+    ScriptObject* find(Entity e) const;
+    std::size_t scriptCount() const { return scripts_.size(); }
+
+private:
+    template <typename Each> void forEachScript(Each each);
+
+    World& world_;
+    Lua lua_;
+    // Ordered by handle: scripts run in the order their entities were created.
+    std::map<Entity, std::unique_ptr<ScriptObject>> scripts_;
+    // Scripts replaced while the scripts run are kept until the frame's scripts are done.
+    std::vector<std::unique_ptr<ScriptObject>> retired_;
+    ScriptObject* current_ = nullptr;
+};
+
+} // namespace cindra::logic

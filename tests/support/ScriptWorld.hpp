@@ -1,0 +1,118 @@
+// A headless game for script tests: a fresh process state, a game folder of the test's own
+// (scripts and levels written from text), a running game clock and a key-state array the
+// test holds keys in, and the real World with its script manager, driven frame by frame.
+#pragma once
+
+#include "support/StdoutCapture.hpp"
+#include "support/TempDir.hpp"
+
+#include "cindra/Process.hpp"
+#include "cindra/World.hpp"
+#include "cindra/editor/LevelSource.hpp"
+#include "cindra/gui/Gui.hpp"
+#include "cindra/logic/ScriptManager.hpp"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace cindra::test {
+
+// A level of width x height walkable cells ('.'), with the given extra source lines
+// (entities, regions, lights) after the map block. Rows of the map block may be given
+// instead as rows, top row first.
+inline std::string levelSource(int width, int height, const std::string& extra = "",
+                               const std::string& rows = "") {
+    std::string text = "cindra-level 1\nsize " + std::to_string(width) + " " +
+                       std::to_string(height) + "\ntile . glyph '.' fg #808080 bg #000000\n" +
+                       "tile # glyph '#' fg #ffffff bg #000000 blocked opaque\nmap\n";
+    if (rows.empty()) {
+        for (int y = 0; y < height; ++y) {
+            text += std::string(static_cast<std::size_t>(width), '.') + "\n";
+        }
+    } else {
+        text += rows;
+    }
+    return text + extra;
+}
+
+class ScriptWorld {
+public:
+    ScriptWorld() : previous_(std::filesystem::current_path()) {
+        resetProcess();
+        process().gameClock = &clock_;
+        process().timerSystem.add(clock_);
+        gui::input() = gui::InputState{};
+        gui::input().keyState = keys_.data();
+        gui::input().keyCount = static_cast<int>(keys_.size());
+        std::filesystem::create_directories(folder_.path() / "scripts" / "entity");
+        std::filesystem::current_path(folder_.path());
+        // A player script that does nothing, and an empty start-up module, unless replaced.
+        script("init", "");
+        script("entity.player", "return {}");
+    }
+    ~ScriptWorld() {
+        world_.reset();
+        gui::input() = gui::InputState{};
+        resetProcess();
+        std::filesystem::current_path(previous_);
+    }
+    ScriptWorld(const ScriptWorld&) = delete;
+    ScriptWorld& operator=(const ScriptWorld&) = delete;
+
+    // Writes scripts/<module with dots as slashes>.lua.
+    void script(const std::string& module, const std::string& text) {
+        std::string path = module;
+        for (char& c : path) {
+            c = c == '.' ? '/' : c;
+        }
+        write("scripts/" + path + ".lua", text);
+    }
+    // Compiles level source into the map file name.
+    void level(const std::string& name, const std::string& source) {
+        const editor::Level compiled = editor::parseLevel(source, name);
+        write(name, editor::encodeLevel(compiled.map, compiled.entities));
+    }
+    void write(const std::string& name, const std::string& bytes) {
+        std::ofstream(folder_.path() / name, std::ios::binary) << bytes;
+    }
+
+    // Creates the world for mapName and runs its start.
+    World& start(const std::string& mapName = "intro.cmap") {
+        world_ = std::make_unique<World>(mapName);
+        world_->init();
+        return *world_;
+    }
+    // One frame's update.
+    void frame(float dt = 0.05f) { world_->update(dt); }
+    void frames(int count, float dt = 0.05f) {
+        for (int i = 0; i < count; ++i) {
+            frame(dt);
+        }
+    }
+
+    void hold(int key, bool down = true) { keys_[static_cast<std::size_t>(key)] = down ? 1 : 0; }
+
+    World& world() { return *world_; }
+    lua_State* lua() { return world_->getScriptManager().lua().state(); }
+    // The value of a global of the main state as a number (0 when it is not one).
+    double number(const char* global) {
+        lua_getglobal(lua(), global);
+        const double value = lua_tonumber(lua(), -1);
+        lua_pop(lua(), 1);
+        return value;
+    }
+    util::Timer& clock() { return clock_; }
+
+private:
+    std::filesystem::path previous_;
+    TempDir folder_{"cindra-scripts"};
+    util::Timer clock_;
+    std::array<std::uint8_t, 323> keys_{};
+    std::unique_ptr<World> world_;
+};
+
+} // namespace cindra::test
