@@ -43,16 +43,16 @@ public:
     // following the location before the location goes), then drops its name.
     void release(Entity e);
 
+    std::unordered_map<Entity, std::unique_ptr<LocationComponent>> locationComponents;
     // Ordered by handle, so entities are drawn in the order they were created.
-    std::map<Entity, std::unique_ptr<LocationComponent>> locationComponents;
     std::map<Entity, std::unique_ptr<RenderComponent>> renderComponents;
-    std::map<Entity, std::unique_ptr<LightSourceComponent>> lightComponents;
+    std::unordered_map<Entity, std::unique_ptr<LightSourceComponent>> lightComponents;
     std::unordered_map<std::string, Entity> nameToEntity;
     std::unordered_map<Entity, std::string> entityNames;
 
 private:
-    template <typename C>
-    static C* find(const std::map<Entity, std::unique_ptr<C>>& components, Entity e) {
+    template <typename Components>
+    static typename Components::mapped_type::pointer find(const Components& components, Entity e) {
         const auto it = components.find(e);
         return it != components.end() ? it->second.get() : nullptr;
     }

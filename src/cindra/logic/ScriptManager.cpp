@@ -28,6 +28,50 @@ int indexValue(lua_State* L) {
     return 1;
 }
 
+// Calls package.loaded[module][name](entity[, dt]) when that function exists. Arguments:
+// module, name, entity and optionally dt. Run protected: every failure is a Lua error.
+int callInModule(lua_State* L) {
+    const int args = lua_gettop(L);
+    lua_getglobal(L, "package");
+    lua_getfield(L, -1, "loaded");
+    lua_pushvalue(L, 1);
+    lua_gettable(L, -2);
+    if (lua_isnil(L, -1)) {
+        lua_pushfstring(L, "Module %s is not loaded.", lua_tostring(L, 1));
+        return lua_error(L);
+    }
+    if (!lua_istable(L, -1)) {
+        lua_pushfstring(L, "Module %s does not return a table of functions.", lua_tostring(L, 1));
+        return lua_error(L);
+    }
+    lua_pushvalue(L, 2);
+    lua_gettable(L, -2);
+    if (lua_isnil(L, -1)) {
+        return 0;
+    }
+    for (int i = 3; i <= args; ++i) {
+        lua_pushvalue(L, i);
+    }
+    lua_call(L, args - 2, 0);
+    return 0;
+}
+
+// The helpers above live in the registry, made once: pushing a C function anew would
+// allocate a closure on every call, and these run for every script every frame.
+char indexValueKey;
+char callInModuleKey;
+
+void storeHelper(lua_State* L, char* key, lua_CFunction helper) {
+    lua_pushlightuserdata(L, key);
+    lua_pushcfunction(L, helper);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
+void pushHelper(lua_State* L, char* key) {
+    lua_pushlightuserdata(L, key);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+}
+
 // Pushes table[key] for the value at index. Runs protected, because an __index metamethod
 // (a strict-globals guard, say) may raise: that becomes a LuaError, not a jump over C++.
 void pushField(Lua& lua, int index, const char* key) {
@@ -35,7 +79,7 @@ void pushField(Lua& lua, int index, const char* key) {
     if (index < 0 && index > LUA_REGISTRYINDEX) {
         index = lua_gettop(L) + index + 1;
     }
-    lua_pushcfunction(L, indexValue);
+    pushHelper(L, &indexValueKey);
     lua_pushvalue(L, index);
     lua_pushstring(L, key);
     lua.call(2, 1, true);
@@ -95,16 +139,14 @@ void ScriptObject::start() {
 
 void ScriptObject::callModuleFunction(const char* name, const float* dt) {
     lua_State* L = lua_.state();
-    StackGuard guard(L);
-    pushModule("is not loaded.");
-    pushField(lua_, -1, name);
-    if (!lua_isnil(L, -1)) {
-        lua_pushinteger(L, entity);
-        if (dt != nullptr) {
-            lua_pushnumber(L, *dt);
-        }
-        lua_.call(dt != nullptr ? 2 : 1, 0, true);
+    pushHelper(L, &callInModuleKey);
+    lua_pushlstring(L, module.data(), module.size());
+    lua_pushstring(L, name);
+    lua_pushinteger(L, entity);
+    if (dt != nullptr) {
+        lua_pushnumber(L, *dt);
     }
+    lua_.call(dt != nullptr ? 4 : 3, 0, true);
 }
 
 void ScriptObject::step() {
@@ -141,6 +183,8 @@ void ScriptObject::deliverValue(int value) {
 
 ScriptManager::ScriptManager(World& world) : world_(world) {
     lua_.setPackagePath(kPackagePath);
+    storeHelper(lua_.state(), &indexValueKey, indexValue);
+    storeHelper(lua_.state(), &callInModuleKey, callInModule);
 }
 
 ScriptManager::~ScriptManager() = default;
@@ -196,6 +240,7 @@ void ScriptManager::attachScript(Entity e, const std::string& module, const std:
         setThreadEntry(lua_, e);
         throw;
     }
+    changes_ += 1;
     auto& slot = scripts_[e];
     if (slot) {
         // The replaced script may be the one running now; it goes once the frame is done.
@@ -212,6 +257,7 @@ void ScriptManager::detachScript(Entity e) {
     it->second->callModuleFunction("destroy");
     lua_pushnil(lua_.state());
     setThreadEntry(lua_, e);
+    changes_ += 1;
     scripts_.erase(e);
 }
 
@@ -224,8 +270,9 @@ template <typename Each> void ScriptManager::forEachScript(Each each) {
     const Entity last = scripts_.rbegin()->first;
     for (auto it = scripts_.begin(); it != scripts_.end() && it->first <= last;) {
         const Entity e = it->first;
+        const std::uint64_t before = changes_;
         each(*it->second);
-        it = scripts_.upper_bound(e);
+        it = changes_ == before ? std::next(it) : scripts_.upper_bound(e);
     }
 }
 

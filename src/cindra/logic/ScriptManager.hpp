@@ -5,6 +5,7 @@
 #include "cindra/logic/Entity.hpp"
 #include "cindra/logic/Lua.hpp"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -99,6 +100,8 @@ private:
     // Scripts replaced while the scripts run are kept until the frame's scripts are done.
     std::vector<std::unique_ptr<ScriptObject>> retired_;
     ScriptObject* current_ = nullptr;
+    // Counts changes to scripts_, so a walk over it knows when to find its place again.
+    std::uint64_t changes_ = 0;
 };
 
 } // namespace cindra::logic
