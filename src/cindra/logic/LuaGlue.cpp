@@ -2,7 +2,9 @@
 
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
+#include "cindra/gui/DialogBox.hpp"
 #include "cindra/gui/Gui.hpp"
+#include "cindra/gui/TextBox.hpp"
 #include "cindra/logic/Lua.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
@@ -208,6 +210,79 @@ int getDeltaTime(lua_State* L) {
     checkCount(L, "getDeltaTime", 0);
     lua_pushnumber(L, process().deltaTime);
     return 1;
+}
+
+// The script whose think coroutine L is: only such a script can wait for a box.
+ScriptObject& thinkingScript(lua_State* L, const char* function) {
+    ScriptObject* current = worldOf(L).getScriptManager().current();
+    if (current == nullptr || current->threadState() != L) {
+        throw Error(fmt::format("{}: only an entity's think function can open a box.", function));
+    }
+    return *current;
+}
+
+int textBox(lua_State* L) {
+    checkCount(L, "textBox", 3);
+    const GridPos pos = toPos(L, 1);
+    const std::int32_t width = toInt(L, 2);
+    const std::string_view text = toText(L, 3);
+    guarded(L, [&] {
+        thinkingScript(L, "textBox");
+        worldOf(L).pushModal(std::make_unique<gui::TextBox>(pos, width, std::string(text)));
+        return 0;
+    });
+    return lua_yield(L, 0);
+}
+
+// Checks that argument i is a list of texts, without keeping anything (a wrong element is
+// reported by Lua against its stack slot); its length.
+std::size_t checkTextList(lua_State* L, int i) {
+    if (!lua_istable(L, i)) {
+        lua_pushfstring(L, "Lua deserialization: Expected table at position %d, got %s!", i,
+                        luaL_typename(L, i));
+        raise(L);
+    }
+    const std::size_t count = lua_objlen(L, i);
+    for (std::size_t k = 1; k <= count; ++k) {
+        lua_rawgeti(L, i, static_cast<int>(k));
+        luaL_checklstring(L, lua_gettop(L), nullptr);
+        lua_pop(L, 1);
+    }
+    return count;
+}
+
+// The texts of a list checkTextList accepted (no Lua error can arise here).
+std::vector<std::string> textList(lua_State* L, int i, std::size_t count) {
+    std::vector<std::string> texts;
+    texts.reserve(count);
+    for (std::size_t k = 1; k <= count; ++k) {
+        lua_rawgeti(L, i, static_cast<int>(k));
+        std::size_t length = 0;
+        const char* text = lua_tolstring(L, -1, &length);
+        texts.emplace_back(text, length);
+        lua_pop(L, 1);
+    }
+    return texts;
+}
+
+int dialogBox(lua_State* L) {
+    checkCount(L, "dialogBox", 4);
+    const GridPos pos = toPos(L, 1);
+    const std::int32_t width = toInt(L, 2);
+    const std::string_view text = toText(L, 3);
+    const std::size_t count = checkTextList(L, 4);
+    guarded(L, [&] {
+        ScriptObject& script = thinkingScript(L, "dialogBox");
+        auto box =
+            std::make_unique<gui::DialogBox>(pos, width, std::string(text), textList(L, 4, count));
+        gui::DialogBox& opened = *box;
+        worldOf(L).pushModal(std::move(box));
+        AnswerReceiver& receiver = worldOf(L).getScriptManager().answerReceiver(script);
+        opened.chosen.connect(util::Signal<int>::Callback::of<&AnswerReceiver::deliver>(receiver));
+        script.waitForValue();
+        return 0;
+    });
+    return lua_yield(L, 0);
 }
 
 int getAmbientLight(lua_State* L) {
@@ -650,6 +725,8 @@ void registerScriptApi(Lua& lua, World& world) {
         .add("getMousePos", getMousePos, w)
         .add("getWorldTime", getWorldTime, w)
         .add("getDeltaTime", getDeltaTime, w)
+        .add("textBox", textBox, w)
+        .add("dialogBox", dialogBox, w)
         .add("getAmbientLight", getAmbientLight, w)
         .add("setAmbientLight", setAmbientLight, w)
         .add("changeMap", changeMap, w);

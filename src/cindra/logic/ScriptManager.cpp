@@ -309,6 +309,29 @@ void ScriptManager::callGlobal(const char* name) {
     }
 }
 
+AnswerReceiver& ScriptManager::answerReceiver(const ScriptObject& script) {
+    receivers_.push_back(std::make_unique<AnswerReceiver>(*this, script));
+    return *receivers_.back();
+}
+
+void ScriptManager::releaseReceiver(const AnswerReceiver& receiver) {
+    std::erase_if(receivers_, [&](const auto& held) { return held.get() == &receiver; });
+}
+
+void AnswerReceiver::deliver(int value) {
+    ScriptObject* live = manager_.find(entity_);
+    ScriptManager& manager = manager_;
+    if (live != nullptr && live == script_) {
+        try {
+            live->deliverValue(value);
+        } catch (...) {
+            manager.releaseReceiver(*this);
+            throw;
+        }
+    }
+    manager.releaseReceiver(*this); // destroys this receiver: nothing of it is used after
+}
+
 ScriptObject* ScriptManager::find(Entity e) const {
     const auto it = scripts_.find(e);
     return it != scripts_.end() ? it->second.get() : nullptr;

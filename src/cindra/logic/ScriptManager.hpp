@@ -43,6 +43,8 @@ public:
     void deliverValue(int value);
     // Pushes the coroutine on the main stack.
     void pushThread() const;
+    // The state of the coroutine, as native functions called from think see it.
+    lua_State* threadState() const { return thread_->state(); }
 
     Entity entity;
     std::string module;
@@ -60,6 +62,24 @@ private:
     Lua& lua_;
     std::unique_ptr<Lua> thread_;
     int threadRef_;
+};
+
+class ScriptManager;
+
+// Hands a dialog's answer to the script that opened the dialog, if that script is still the
+// one attached to its entity; the answer for a script that has gone in the meantime (its
+// entity destroyed while the dialog was open) is dropped.
+class AnswerReceiver {
+public:
+    AnswerReceiver(ScriptManager& manager, const ScriptObject& script)
+        : manager_(manager), entity_(script.entity), script_(&script) {}
+    // Delivers value, then lets the manager release this receiver.
+    void deliver(int value);
+
+private:
+    ScriptManager& manager_;
+    Entity entity_;
+    const ScriptObject* script_;
 };
 
 class ScriptManager {
@@ -88,6 +108,9 @@ public:
     // The script whose think coroutine is being resumed, or null.
     ScriptObject* current() const { return current_; }
     ScriptObject* find(Entity e) const;
+    // A receiver for the answer of a dialog that script opens; it lives until it delivers.
+    AnswerReceiver& answerReceiver(const ScriptObject& script);
+    void releaseReceiver(const AnswerReceiver& receiver);
     std::size_t scriptCount() const { return scripts_.size(); }
 
 private:
@@ -99,6 +122,7 @@ private:
     std::map<Entity, std::unique_ptr<ScriptObject>> scripts_;
     // Scripts replaced while the scripts run are kept until the frame's scripts are done.
     std::vector<std::unique_ptr<ScriptObject>> retired_;
+    std::vector<std::unique_ptr<AnswerReceiver>> receivers_;
     ScriptObject* current_ = nullptr;
     // Counts changes to scripts_, so a walk over it knows when to find its place again.
     std::uint64_t changes_ = 0;

@@ -1,0 +1,69 @@
+#include "cindra/gui/DialogBox.hpp"
+
+#include "cindra/Error.hpp"
+#include "cindra/gui/BoxFace.hpp"
+#include "cindra/gui/Gui.hpp"
+#include "cindra/gui/TextBox.hpp"
+#include "cindra/util/Random.hpp"
+
+namespace cindra::gui {
+
+namespace {
+
+// Frame, empty row, message, two empty rows, the answers one empty row apart, empty row,
+// frame.
+int dialogHeight(int width, const std::string& message, const std::vector<std::string>& answers) {
+    checkBoxWidth("dialogBox", width, DialogBox::kMinWidth);
+    if (answers.empty()) {
+        throw Error("dialogBox: a dialog needs at least one answer.");
+    }
+    int height = countLines(message, width - 4) + 6 + static_cast<int>(answers.size()) - 1;
+    for (const std::string& answer : answers) {
+        height += countLines(answer, width - 6);
+    }
+    return height;
+}
+
+} // namespace
+
+DialogBox::DialogBox(GridPos position, int boxWidth, std::string message,
+                     const std::vector<std::string>& answers)
+    : face(0, 0), width(boxWidth), height(dialogHeight(boxWidth, message, answers)),
+      pos(placeBox(position, boxWidth, height)), text(std::move(message)) {
+    face = makeFace(width, height, util::Random::shared());
+    int row = writeText(face, {2, height - 3}, text, width - 4, kTextColor) - 1;
+    options.reserve(answers.size());
+    for (const std::string& answer : answers) {
+        row -= 2;
+        options.push_back({answer, row});
+        row = writeText(face, {4, row}, answer, width - 6, kAnswerColor);
+    }
+}
+
+void DialogBox::draw(Console& target) {
+    target.blit(face, pos);
+    const GridPos marker{pos.x + 2, pos.y + options[selected].line};
+    if (target.isInside(marker)) {
+        target.setChar(marker.x, marker.y, kMarkerGlyph);
+        target.setForeground(marker.x, marker.y, kTextColor);
+    }
+}
+
+bool DialogBox::update(float) {
+    const auto count = static_cast<std::uint32_t>(options.size());
+    switch (input().lastKey) {
+    case kKeyUp:
+        selected = selected == 0 ? count - 1 : selected - 1;
+        return true;
+    case kKeyDown:
+        selected = (selected + 1) % count;
+        return true;
+    case kKeyReturn:
+        chosen.emit(static_cast<int>(selected));
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace cindra::gui

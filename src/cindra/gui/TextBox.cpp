@@ -1,0 +1,52 @@
+#include "cindra/gui/TextBox.hpp"
+
+#include "cindra/Error.hpp"
+#include "cindra/gui/BoxFace.hpp"
+#include "cindra/gui/Gui.hpp"
+#include "cindra/util/Random.hpp"
+
+#include <fmt/format.h>
+
+namespace cindra::gui {
+
+namespace {
+
+constexpr int kScreenWidth = 128;
+constexpr int kScreenHeight = 96;
+
+// The text box's height for its message: frame and empty row above and below the text.
+int textBoxHeight(int width, const std::string& message) {
+    checkBoxWidth("textBox", width, TextBox::kMinWidth);
+    return countLines(message, width - 4) + 4;
+}
+
+} // namespace
+
+void checkBoxWidth(const char* what, int width, int minimum) {
+    if (width < minimum || width > kMaxBoxWidth) {
+        throw Error(fmt::format("{}: a box width of {} is outside {} to {}.", what, width, minimum,
+                                kMaxBoxWidth));
+    }
+}
+
+GridPos placeBox(GridPos pos, int width, int height) {
+    return {pos.x < 0 ? (kScreenWidth - width) / 2 : pos.x,
+            pos.y < 0 ? (kScreenHeight - height) / 2 : pos.y - (height - 1)};
+}
+
+TextBox::TextBox(GridPos position, int boxWidth, std::string message)
+    : face(0, 0), width(boxWidth), height(textBoxHeight(boxWidth, message)),
+      pos(placeBox(position, boxWidth, height)), text(std::move(message)) {
+    face = makeFace(width, height, util::Random::shared());
+    writeText(face, {2, height - 3}, text, width - 4, kTextColor);
+}
+
+void TextBox::draw(Console& target) {
+    target.blit(face, pos);
+}
+
+bool TextBox::update(float) {
+    return input().lastKey != kKeyReturn;
+}
+
+} // namespace cindra::gui

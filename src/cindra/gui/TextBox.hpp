@@ -1,0 +1,41 @@
+// The modal text box: a framed parchment panel with a word-wrapped message, drawn over the
+// game until the player presses Return. While it is open the game and the scripts wait.
+#pragma once
+
+#include "cindra/Console.hpp"
+#include "cindra/logic/IModalElement.hpp"
+
+#include <string>
+
+namespace cindra::gui {
+
+// The widest box accepted: far wider than the screen, small enough to refuse a width that
+// would allocate a huge face.
+inline constexpr int kMaxBoxWidth = 1024;
+
+// Where a box of width x height goes: a negative x or y centres it on the 128 x 96 screen
+// along that axis; otherwise pos.y names its top row. The result is its bottom-left cell.
+GridPos placeBox(GridPos pos, int width, int height);
+
+// Refuses a width outside minimum..kMaxBoxWidth with a cindra::Error naming what.
+void checkBoxWidth(const char* what, int width, int minimum);
+
+class TextBox : public logic::IModalElement {
+public:
+    // Frame, margin and at least one column of text.
+    static constexpr int kMinWidth = 5;
+
+    TextBox(GridPos position, int boxWidth, std::string message);
+
+    void draw(Console& target) override;
+    // Closes on Return.
+    bool update(float dt) override;
+
+    Console face;
+    int width;
+    int height;
+    GridPos pos;
+    std::string text;
+};
+
+} // namespace cindra::gui
