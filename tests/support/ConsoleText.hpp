@@ -1,7 +1,7 @@
 // A console as text, one line per row from the top row down, so a test can show a screen or
 // a box in one assertion. Printable ASCII glyphs stand for themselves, empty cells (glyph 0)
-// are blanks, the single-line frame glyphs are - | and + and the right arrow is >; any
-// other glyph is shown as ?.
+// are blanks, the single-line frame, corner, tee and cross glyphs are - | and +, the arrows
+// are > < ^ v, the full block is # and the diamond is o; any other glyph is shown as ?.
 #pragma once
 
 #include "cindra/Console.hpp"
@@ -22,9 +22,24 @@ inline char glyphChar(int glyph) {
     case 217:
     case 218:
     case 191:
+    case 195:
+    case 180:
+    case 194:
+    case 193:
+    case 197:
         return '+';
     case 26:
         return '>';
+    case 27:
+        return '<';
+    case 24:
+        return '^';
+    case 25:
+        return 'v';
+    case 219:
+        return '#';
+    case 4:
+        return 'o';
     default:
         return glyph >= 32 && glyph < 127 ? static_cast<char>(glyph) : '?';
     }
@@ -40,6 +55,12 @@ inline std::string consoleText(const Console& console, int x1, int y1, int x2, i
         text += '\n';
     }
     return text;
+}
+
+// What a fresh console's cell holds after a colour setter, which copies red, green and blue
+// and leaves the fourth byte at 0.
+inline Color setterColour(Color c) {
+    return {c.r, c.g, c.b, 0};
 }
 
 inline std::string consoleText(const Console& console) {

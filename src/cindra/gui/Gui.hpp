@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <source_location>
 #include <string_view>
 
 namespace cindra::gui {
@@ -13,12 +14,21 @@ namespace cindra::gui {
 using util::GridPos;
 
 // Key codes with a fixed meaning in the engine.
+inline constexpr std::int32_t kKeyBackspace = 8;
+inline constexpr std::int32_t kKeyTab = 9;
 inline constexpr std::int32_t kKeyReturn = 13;
 inline constexpr std::int32_t kKeyEscape = 27;
+inline constexpr std::int32_t kKeySpace = 32;
+inline constexpr std::int32_t kKeyDelete = 127;
 inline constexpr std::int32_t kKeyUp = 273;
 inline constexpr std::int32_t kKeyDown = 274;
 inline constexpr std::int32_t kKeyRight = 275;
 inline constexpr std::int32_t kKeyLeft = 276;
+inline constexpr std::int32_t kKeyHome = 278;
+inline constexpr std::int32_t kKeyEnd = 279;
+inline constexpr std::int32_t kKeyPageUp = 280;
+inline constexpr std::int32_t kKeyPageDown = 281;
+inline constexpr std::int32_t kKeyF1 = 282;
 // The keypad's digit keys 1 to 9 follow each other.
 inline constexpr std::int32_t kKeypad1 = 257;
 inline constexpr std::int32_t kKeypad2 = 258;
@@ -34,6 +44,11 @@ inline constexpr int kKeyRightCtrl = 305;
 inline constexpr int kKeyLeftCtrl = 306;
 inline constexpr int kKeyRightAlt = 307;
 inline constexpr int kKeyLeftAlt = 308;
+
+// Mouse button numbers: the wheel arrives as presses of buttons 4 (up) and 5 (down).
+inline constexpr int kButtonLeft = 1;
+inline constexpr int kWheelUp = 4;
+inline constexpr int kWheelDown = 5;
 
 // Pixel size of the window the mouse is mapped from.
 inline constexpr int kWindowWidth = 1024;
@@ -67,6 +82,9 @@ InputState& input();
 // The identity of a GUI element: the CRC-32 of the name of the source file it is used in,
 // plus the line there, wrapping around. Stable from run to run and distinct per use site.
 std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line);
+// The id of the element used at where (by default the caller's own line), from the file's
+// name without its folders, so that an id does not depend on where the tree was built.
+std::uint32_t elementId(const std::source_location& where = std::source_location::current());
 
 // The start-of-frame sample: pointer pixel position, button mask and key-state array.
 // Clears lastKey and the press and release flags of buttons 1 to 3.
