@@ -1,0 +1,161 @@
+#include "support/ConsoleText.hpp"
+#include "support/GuiInput.hpp"
+#include "support/ScriptWorld.hpp"
+
+#include "cindra/gui/Inspector.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using cindra::Console;
+using cindra::gui::Inspector;
+using cindra::logic::Entity;
+using cindra::test::consoleText;
+using cindra::test::levelSource;
+using cindra::test::setterColour;
+namespace gui = cindra::gui;
+
+namespace {
+
+// Handles 1 to 3 come from the map, in its order; the player, made after the map, is 4.
+const std::string kLevel =
+    levelSource(30, 20,
+                "region \"hall\"\n  rect 2 2 8 6\nend\n"
+                "light 20 10 radius 3\n"
+                "entity 5 5 name \"torch\" location render glyph '!' script \"entity.torch\"\n"
+                "entity 0 0 name \"ghost\"\n"
+                "entity 7 3 location\n");
+
+// The input state comes first, so that the world's own fresh state (its key array) is the
+// one the test runs with.
+struct InspectorTest : ::testing::Test {
+    InspectorTest() {
+        game.script("entity.torch", "return {}");
+        game.level("intro.cmap", kLevel);
+        game.start();
+    }
+    // One frame of the application: the world's render, then the inspector.
+    void frame(float seconds = 0.02f) {
+        game.world().render(screen);
+        inspector.frame(game.world(), seconds, screen);
+    }
+    std::string panelTop() const { return consoleText(screen, 88, 82, 127, 95); }
+
+    cindra::test::GuiInput in;
+    cindra::test::ScriptWorld game;
+    Console screen{128, 96};
+    Inspector inspector;
+};
+
+} // namespace
+
+TEST_F(InspectorTest, ListsTheLivingEntitiesByHandleWithNamePlaceAndScript) {
+    EXPECT_EQ(Inspector::entityRow(game.world(), 1), "1 torch (5,5) entity.torch");
+    EXPECT_EQ(Inspector::entityRow(game.world(), 2), "2 ghost - -");
+    EXPECT_EQ(Inspector::entityRow(game.world(), 3), "3 - (7,3) -");
+    EXPECT_EQ(Inspector::entityRow(game.world(), 4), "4 player (0,0) entity.player");
+    in.key(Inspector::kToggleKey);
+    frame();
+    EXPECT_EQ(inspector.listedEntities(), (std::vector<Entity>{1, 2, 3, 4}));
+    EXPECT_EQ(inspector.entities.rows().at(3), "4 player (0,0) entity.player");
+    EXPECT_EQ(consoleText(screen, 90, 82, 125, 86), "Entities 4 of 4                     \n"
+                                                    "1 torch (5,5) entity.torch          \n"
+                                                    "2 ghost - -                         \n"
+                                                    "3 - (7,3) -                         \n"
+                                                    "4 player (0,0) entity.player        \n");
+}
+
+TEST_F(InspectorTest, F1OpensAndClosesThePanelAndOnlyAnOpenPanelDraws) {
+    frame();
+    const std::string world = consoleText(screen);
+    EXPECT_FALSE(inspector.isOpen());
+    in.key(Inspector::kToggleKey);
+    frame(0.02f);
+    EXPECT_TRUE(inspector.isOpen());
+    EXPECT_EQ(panelTop(), "+- Inspector  F1 ----------------------+\n"
+                          "|                                      |\n"
+                          "| Frame 20.0 ms  50 fps                |\n"
+                          "|                                      |\n"
+                          "| [ ] Regions 1                        |\n"
+                          "| [ ] Lights 1                         |\n"
+                          "|                                      |\n"
+                          "| Find:                                |\n"
+                          "|                                      |\n"
+                          "| Entities 4 of 4                      |\n"
+                          "| 1 torch (5,5) entity.torch           |\n"
+                          "| 2 ghost - -                          |\n"
+                          "| 3 - (7,3) -                          |\n"
+                          "| 4 player (0,0) entity.player         |\n");
+    EXPECT_EQ(consoleText(screen, 88, 0, 127, 0), "+" + std::string(38, '-') + "+\n");
+    // The frame time is smoothed: a tenth of each new frame's difference.
+    in.nextFrame();
+    frame(0.03f);
+    EXPECT_NEAR(inspector.frameSeconds(), 0.021, 1e-9);
+    EXPECT_EQ(consoleText(screen, 90, 93, 110, 93), "Frame 21.0 ms  48 fps\n");
+    in.key(Inspector::kToggleKey);
+    frame();
+    EXPECT_FALSE(inspector.isOpen());
+    EXPECT_EQ(consoleText(screen), world);
+}
+
+TEST_F(InspectorTest, CheckBoxesSwitchTheOverlaysAndTheSelectionIsMarkedOnTheMap) {
+    inspector.setOpen(true);
+    in.nextFrame();
+    frame();
+    EXPECT_EQ(screen.at(2, 2).glyph, '.');
+    in.press(inspector.regions.pos);
+    frame();
+    EXPECT_TRUE(inspector.regions.checked);
+    EXPECT_EQ(screen.at(2, 2).glyph, 192);
+    EXPECT_EQ(screen.at(17, 7).glyph, '.');
+    in.press(inspector.lights.pos);
+    frame();
+    EXPECT_EQ(screen.at(17, 7).glyph, 192);
+    EXPECT_EQ(consoleText(screen, 90, 90, 101, 91), "[X] Regions \n[X] Lights 1\n");
+    // Space toggles the focused box: the lights box took the focus with the click.
+    in.key(gui::kKeySpace, ' ');
+    frame();
+    EXPECT_FALSE(inspector.lights.checked);
+    EXPECT_EQ(screen.at(17, 7).glyph, '.');
+    // A click on the torch's row selects it and marks its cell.
+    in.press({95, 85});
+    frame();
+    EXPECT_EQ(inspector.selectedEntity(), 1);
+    EXPECT_EQ(screen.at(5, 5).background, setterColour(gui::kSelectBack));
+}
+
+TEST_F(InspectorTest, TheSelectionStaysOnItsEntityAndTheFilterKeepsMatchingRows) {
+    inspector.setOpen(true);
+    in.nextFrame();
+    frame(); // the list's first rows
+    in.key(gui::kKeyDown);
+    frame();
+    in.key(gui::kKeyDown);
+    frame();
+    in.key(gui::kKeyDown);
+    frame();
+    EXPECT_EQ(inspector.selectedEntity(), 3);
+    game.world().removeEntity(2);
+    game.frame();
+    in.nextFrame();
+    frame();
+    EXPECT_EQ(inspector.listedEntities(), (std::vector<Entity>{1, 3, 4}));
+    EXPECT_EQ(inspector.entities.selected(), 1);
+    EXPECT_EQ(inspector.selectedEntity(), 3);
+    in.press(inspector.filter.pos);
+    frame();
+    for (const char c : std::string("PLAY")) {
+        in.type(c);
+        frame();
+    }
+    EXPECT_EQ(inspector.filter.text(), "PLAY");
+    EXPECT_EQ(inspector.listedEntities(), (std::vector<Entity>{4}));
+    EXPECT_EQ(inspector.selectedEntity(), 4);
+    EXPECT_EQ(consoleText(screen, 90, 85, 111, 86), "Entities 1 of 3       \n"
+                                                    "4 player (0,0) entity.\n");
+    in.type('!');
+    frame();
+    EXPECT_TRUE(inspector.listedEntities().empty());
+    EXPECT_EQ(inspector.selectedEntity(), cindra::logic::kNoEntity);
+}
