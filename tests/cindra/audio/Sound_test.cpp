@@ -1,0 +1,81 @@
+#include "cindra/audio/Sound.hpp"
+
+#include "cindra/Error.hpp"
+
+#include "support/FakeMixer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using cindra::audio::Sound;
+using cindra::test::FakeMixer;
+using Calls = std::vector<std::string>;
+
+namespace {
+
+std::string errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const cindra::Error& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+} // namespace
+
+TEST(Sound, OneFileLoadsOnceAndPlaysOverlapping) {
+    FakeMixer fake;
+    Sound("chime.wav", -1).play();
+    Sound("chime.wav", -1).play();
+    EXPECT_EQ(fake.calls,
+              (Calls{"loadChunk chime.wav -> #1", "playChannel -1 #1 0", "playChannel -1 #1 0"}));
+}
+
+TEST(Sound, PlaysOnItsChannelOnceOrLooped) {
+    FakeMixer fake;
+    Sound onThree("chime.wav", 3);
+    onThree.play();
+    onThree.playLooped();
+    Sound anyFree("chime.wav", -1);
+    anyFree.playLooped();
+    EXPECT_EQ(fake.calls, (Calls{"loadChunk chime.wav -> #1", "playChannel 3 #1 0",
+                                 "playChannel 3 #1 -1", "playChannel -1 #1 -1"}));
+}
+
+TEST(Sound, NamesAreComparedByteForByte) {
+    FakeMixer fake;
+    for (const char* file : {"a.wav", "A.wav", "./a.wav", "a.wav", "a.wav "}) {
+        Sound(file, -1);
+    }
+    EXPECT_EQ(fake.calls, (Calls{"loadChunk a.wav -> #1", "loadChunk A.wav -> #2",
+                                 "loadChunk ./a.wav -> #3", "loadChunk a.wav  -> #4"}));
+}
+
+TEST(Sound, MissingFileFailsAgainWithoutAnotherLoad) {
+    FakeMixer fake;
+    fake.missing.insert("gone.wav");
+    EXPECT_EQ(errorOf([] { Sound("gone.wav", -1); }), "Could not load sound file gone.wav");
+    fake.missing.clear(); // even when the file appears later, the failure is remembered
+    EXPECT_EQ(errorOf([] { Sound("gone.wav", 2); }), "Could not load sound file gone.wav");
+    EXPECT_EQ(fake.calls, (Calls{"loadChunk gone.wav -> null"}));
+}
+
+TEST(Sound, CacheOutlivesSoundsUntilCleared) {
+    FakeMixer fake;
+    { Sound dropped("chime.wav", -1); }
+    Sound("chime.wav", -1).play();
+    Sound::clearCache();
+    Sound("chime.wav", -1).play();
+    EXPECT_EQ(fake.calls, (Calls{"loadChunk chime.wav -> #1", "playChannel -1 #1 0",
+                                 "loadChunk chime.wav -> #2", "playChannel -1 #2 0"}));
+}
+
+TEST(Sound, WithoutMixerEveryLoadFails) {
+    cindra::audio::setMixer(nullptr);
+    Sound::clearCache();
+    EXPECT_EQ(errorOf([] { Sound("chime.wav", -1).play(); }),
+              "Could not load sound file chime.wav");
+    Sound::clearCache();
+}
