@@ -2,6 +2,8 @@
 
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
+#include "cindra/audio/Music.hpp"
+#include "cindra/audio/Sound.hpp"
 #include "cindra/gui/DialogBox.hpp"
 #include "cindra/gui/Gui.hpp"
 #include "cindra/gui/TextBox.hpp"
@@ -717,6 +719,54 @@ int setViewPoint(lua_State* L) {
     return 0;
 }
 
+// ---- Cindra.Audio --------------------------------------------------------------------------
+
+template <void (*Operation)()> int musicControl(lua_State* L, const char* name) {
+    checkCount(L, name, 0);
+    return guarded(L, [] {
+        Operation();
+        return 0;
+    });
+}
+
+int playMusic(lua_State* L) {
+    checkCount(L, "playMusic", 1);
+    const std::string_view file = toText(L, 1);
+    return guarded(L, [&] {
+        audio::MusicPlayer::play(std::string(file));
+        return 0;
+    });
+}
+
+int stopMusic(lua_State* L) {
+    return musicControl<audio::MusicPlayer::stop>(L, "stopMusic");
+}
+
+int pauseMusic(lua_State* L) {
+    return musicControl<audio::MusicPlayer::pause>(L, "pauseMusic");
+}
+
+int resumeMusic(lua_State* L) {
+    return musicControl<audio::MusicPlayer::resume>(L, "resumeMusic");
+}
+
+template <void (audio::Sound::*Play)()> int sound(lua_State* L, const char* name) {
+    checkCount(L, name, 1);
+    const std::string_view file = toText(L, 1);
+    return guarded(L, [&] {
+        (audio::Sound(std::string(file), -1).*Play)();
+        return 0;
+    });
+}
+
+int playSound(lua_State* L) {
+    return sound<&audio::Sound::play>(L, "playSound");
+}
+
+int playSoundLooped(lua_State* L) {
+    return sound<&audio::Sound::playLooped>(L, "playSoundLooped");
+}
+
 } // namespace
 
 void registerScriptApi(Lua& lua, World& world) {
@@ -768,6 +818,13 @@ void registerScriptApi(Lua& lua, World& world) {
         .add("regionContains", regionContains, w)
         .add("getRegionCenter", getRegionCenter, w)
         .add("setViewPoint", setViewPoint, w);
+    lua.library("Cindra.Audio")
+        .add("playMusic", playMusic, w)
+        .add("stopMusic", stopMusic, w)
+        .add("pauseMusic", pauseMusic, w)
+        .add("resumeMusic", resumeMusic, w)
+        .add("playSound", playSound, w)
+        .add("playSoundLooped", playSoundLooped, w);
 }
 
 } // namespace cindra::logic

@@ -1,3 +1,4 @@
+#include "support/FakeMixer.hpp"
 #include "support/ScriptWorld.hpp"
 
 #include "cindra/logic/Lua.hpp"
@@ -238,6 +239,24 @@ TEST_F(ScriptApi, ChangesLightsThroughTheEntity) {
     eval("Cindra.Entity.createComponent(1, 'light')");
     ASSERT_EQ(lights.size(), 1u);
     EXPECT_EQ(lights[0]->getRadius(), 16);
+}
+
+TEST_F(ScriptApi, PlaysMusicAndSoundsThroughTheMixer) {
+    cindra::test::FakeMixer mixer;
+    mixer.missing.insert("gone.wav");
+    eval("Cindra.Audio.playSound('chime.wav') Cindra.Audio.playSoundLooped('chime.wav') "
+         "Cindra.Audio.playMusic('song.wav') Cindra.Audio.pauseMusic() Cindra.Audio.resumeMusic() "
+         "Cindra.Audio.stopMusic()");
+    EXPECT_EQ(mixer.calls,
+              (std::vector<std::string>{
+                  "loadChunk chime.wav -> #1", "playChannel -1 #1 0", "playChannel -1 #1 -1",
+                  "playingMusic? no", "loadMusic song.wav -> #2", "playMusic #2 -1", "pauseMusic",
+                  "resumeMusic", "playingMusic? yes", "haltMusic", "freeMusic #2"}));
+    EXPECT_EQ(errorOf("Cindra.Audio.playMusic('gone.wav')"),
+              "Music file gone.wav could not be loaded.");
+    EXPECT_EQ(errorOf("Cindra.Audio.playSound('gone.wav')"), "Could not load sound file gone.wav");
+    EXPECT_EQ(errorOf("Cindra.Audio.stopMusic(1)"),
+              "Function stopMusic called with 1 arguments; 0 expected.");
 }
 
 } // namespace
