@@ -4,7 +4,7 @@
 #include "cindra/Output.hpp"
 #include "cindra/Process.hpp"
 #include "cindra/SystemSdl.hpp"
-#include "cindra/TestCard.hpp"
+#include "cindra/World.hpp"
 #include "cindra/gui/Gui.hpp"
 
 #include <GL/gl.h>
@@ -20,6 +20,7 @@ namespace cindra {
 // them.
 Application::~Application() {
     shutdown();
+    world_.reset();
     if (gameClock_) {
         process().timerSystem.remove(*gameClock_);
         process().gameClock = nullptr;
@@ -44,6 +45,8 @@ void Application::startUp() {
     gameClock_ = std::make_unique<util::Timer>();
     process().gameClock = gameClock_.get();
     process().timerSystem.add(*gameClock_);
+    world_ = std::make_unique<World>(kFirstMap);
+    world_->init();
     screen_ = std::make_unique<PhysicalConsole>(kConsoleWidth, kConsoleHeight);
     frameTimer_.emplace(elapsedSeconds());
     dt_ = frameTimer_->measure(elapsedSeconds());
@@ -60,10 +63,10 @@ bool Application::inputStep() {
 }
 
 void Application::frame() {
-    drawTestCard(*screen_);
+    world_->render(*screen_);
     screen_->draw();
     SDL_GL_SwapBuffers();
-    gameClock_->update(dt_);
+    world_->update(dt_);
     frames_ += 1;
     dt_ = frameTimer_->measure(elapsedSeconds());
     process().deltaTime = dt_;

@@ -5,6 +5,7 @@
 #include "cindra/Configuration.hpp"
 #include "cindra/FrameTimer.hpp"
 #include "cindra/PhysicalConsoleGl.hpp"
+#include "cindra/World.hpp"
 #include "cindra/util/Timer.hpp"
 
 #include <chrono>
@@ -16,6 +17,7 @@ namespace cindra {
 inline constexpr int kConsoleWidth = 128;
 inline constexpr int kConsoleHeight = 96;
 inline constexpr const char* kConfigFile = "config.txt";
+inline constexpr const char* kFirstMap = "intro.cmap";
 
 class Application {
 public:
@@ -42,6 +44,7 @@ private:
 
     std::unique_ptr<Configuration> configuration_;
     std::unique_ptr<util::Timer> gameClock_;
+    std::unique_ptr<World> world_;
     std::unique_ptr<PhysicalConsole> screen_;
     std::chrono::steady_clock::time_point started_;
     std::optional<FrameTimer> frameTimer_;

@@ -1,15 +1,23 @@
 #include "Harness.hpp"
 
+#include "cindra/ConsoleRasterizer.hpp"
+#include "cindra/Process.hpp"
+#include "cindra/World.hpp"
+#include "cindra/editor/LevelSource.hpp"
+#include "support/LevelText.hpp"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -123,8 +131,84 @@ void GameFolder::copy(const fs::path& from, const std::string& name) const {
     fs::copy_file(from, path() / name, fs::copy_options::overwrite_existing);
 }
 
+void GameFolder::remove(const std::string& name) const {
+    fs::remove(path() / name);
+}
+
 void GameFolder::addFont() const {
     copy(sourceDir() / "game" / "terminal.png", "terminal.png");
+}
+
+void GameFolder::addScript(const std::string& module, const std::string& text) const {
+    std::string file = module;
+    std::replace(file.begin(), file.end(), '.', '/');
+    write("scripts/" + file + ".lua", text);
+}
+
+void GameFolder::addLevel(const std::string& source, const std::string& name) const {
+    const editor::Level level = editor::parseLevel(source, name);
+    write(name, editor::encodeLevel(level.map, level.entities));
+}
+
+void GameFolder::addMap(const Map& map, const std::string& name) const {
+    write(name, editor::encodeLevel(map, {}));
+}
+
+void GameFolder::addMinimalGame(const std::string& levelSource) const {
+    addFont();
+    addScript("init", "");
+    addScript("entity.player", "return {}\n");
+    addLevel(levelSource.empty() ? test::levelSource(16, 8) : levelSource);
+}
+
+void GameFolder::addGame() const {
+    addFont();
+    const fs::path scripts = sourceDir() / "game" / "scripts";
+    for (const auto& entry : fs::recursive_directory_iterator(scripts)) {
+        if (entry.is_regular_file()) {
+            copy(entry.path(), "scripts/" + fs::relative(entry.path(), scripts).string());
+        }
+    }
+    std::ifstream in(sourceDir() / "game" / "maps" / "intro.level", std::ios::binary);
+    const std::string source{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const editor::Level level = editor::parseLevel(source, "intro.level");
+    write(kFirstMap, editor::encodeLevel(level.map, level.entities));
+}
+
+const FontAtlas& gameFont() {
+    static const FontAtlas atlas(util::readPng((sourceDir() / "game" / "terminal.png").string()));
+    return atlas;
+}
+
+Console renderWorld(const GameFolder& folder) {
+    // Restores the working folder and the engine state on every way out.
+    struct Scope {
+        fs::path previous = fs::current_path();
+        ~Scope() {
+            resetProcess();
+            fs::current_path(previous);
+        }
+    } scope;
+    resetProcess();
+    fs::current_path(folder.path());
+    Console console(kConsoleWidth, kConsoleHeight);
+    World world(kFirstMap);
+    world.init();
+    world.render(console);
+    return console;
+}
+
+std::optional<GridPos> findGlyph(const util::Image& screen, int glyph, Color foreground,
+                                 GridPos from, GridPos to) {
+    for (int y = from.y; y <= to.y; ++y) {
+        for (int x = from.x; x <= to.x; ++x) {
+            const DecodedCell cell = decodeCell(screen, x, y, kConsoleHeight, gameFont());
+            if (cell.ok && cell.glyph == glyph && cell.foreground == foreground) {
+                return GridPos{x, y};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 GameProcess::GameProcess(const Xvfb& xvfb, const GameFolder& folder, RunOptions options,
@@ -212,6 +296,23 @@ void GameProcess::sendKeys(const std::vector<std::string>& keys) const {
     runOnDisplay(xvfb_, command);
 }
 
+void GameProcess::pressKeys(const std::vector<std::string>& keys) const {
+    // No delay between the presses, so the game sees keys meant together in one frame.
+    std::string command = "xdotool mousemove 512 384 keydown --delay 0";
+    for (const auto& key : keys) {
+        command += " " + key;
+    }
+    runOnDisplay(xvfb_, command);
+}
+
+void GameProcess::releaseKeys(const std::vector<std::string>& keys) const {
+    std::string command = "xdotool keyup --delay 0";
+    for (const auto& key : keys) {
+        command += " " + key;
+    }
+    runOnDisplay(xvfb_, command);
+}
+
 util::Image GameProcess::screenshot() const {
     const fs::path file = fs::temp_directory_path() / ("cindra-shot-" + std::to_string(getpid()) +
                                                        "-" + std::to_string(pid_) + ".png");
@@ -219,6 +320,17 @@ util::Image GameProcess::screenshot() const {
     util::Image image = util::readPng(file.string());
     fs::remove(file);
     return image;
+}
+
+util::Image GameProcess::screenshotWhen(const std::function<bool(const util::Image&)>& done,
+                                        std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    util::Image screen = screenshot();
+    while (!done(screen) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+        screen = screenshot();
+    }
+    return screen;
 }
 
 int GameProcess::wait(std::chrono::milliseconds timeout) {

@@ -3,11 +3,15 @@
 // read back as images.
 #pragma once
 
+#include "cindra/Console.hpp"
+#include "cindra/FontAtlas.hpp"
+#include "cindra/Map.hpp"
 #include "cindra/util/Png.hpp"
 #include "support/TempDir.hpp"
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -16,6 +20,12 @@
 namespace cindra::e2e {
 
 using namespace std::chrono_literals;
+
+// The map file the game starts on.
+inline constexpr const char* kFirstMap = "intro.cmap";
+// The console the game draws, in cells.
+inline constexpr int kConsoleWidth = 128;
+inline constexpr int kConsoleHeight = 96;
 
 // A virtual X server on the first free display number, stopped when destroyed.
 class Xvfb {
@@ -37,8 +47,21 @@ public:
     const std::filesystem::path& path() const { return dir_.path(); }
     void write(const std::string& name, const std::string& text) const;
     void copy(const std::filesystem::path& from, const std::string& name) const;
+    void remove(const std::string& name) const;
     // The font the build made from the project's glyph table.
     void addFont() const;
+    // Writes scripts/<module with dots as folders>.lua, where the game's require finds it.
+    void addScript(const std::string& module, const std::string& text) const;
+    // Compiles level source text into a map file; a faulty source raises cindra::Error.
+    void addLevel(const std::string& source, const std::string& name = kFirstMap) const;
+    // Writes map, with no entities, as a map file.
+    void addMap(const Map& map, const std::string& name = kFirstMap) const;
+    // The least the game starts with: the font, an empty start-up module, a player script
+    // that does nothing, and the given level (a small floor by default).
+    void addMinimalGame(const std::string& levelSource = "") const;
+    // Marrowfield as it ships: the font, the scripts of game/scripts and the intro level
+    // compiled from game/maps/intro.level.
+    void addGame() const;
 
 private:
     test::TempDir dir_{"cindra-e2e"};
@@ -64,8 +87,14 @@ public:
                                            std::chrono::milliseconds timeout = 20s);
     // Sends keys (xdotool names, e.g. "Escape", "Return") to the game's window.
     void sendKeys(const std::vector<std::string>& keys) const;
+    // Presses the keys, one after the other, and holds them until releaseKeys.
+    void pressKeys(const std::vector<std::string>& keys) const;
+    void releaseKeys(const std::vector<std::string>& keys) const;
     // The whole 1024 x 768 screen.
     util::Image screenshot() const;
+    // Takes screenshots until done holds for one or the time runs out; the last one taken.
+    util::Image screenshotWhen(const std::function<bool(const util::Image&)>& done,
+                               std::chrono::milliseconds timeout = 20s) const;
     // Waits for the program to end and returns its exit status (-1 when it was killed).
     int wait(std::chrono::milliseconds timeout = 20s);
 
@@ -93,5 +122,18 @@ std::string captureOnDisplay(const Xvfb& xvfb, const std::string& command);
 
 std::filesystem::path sourceDir();
 std::filesystem::path gameExecutable();
+
+// The font the game draws with, as addFont copies it.
+const FontAtlas& gameFont();
+
+// What the game's first frame shows of folder: a World made in this process from the
+// folder's scripts and first map, started and drawn but not yet updated. Scripts print to
+// this process's standard output; the process-wide engine state is reset before and after.
+Console renderWorld(const GameFolder& folder);
+
+// The first console cell inside the rectangle from..to (corners included) that reads back
+// from screen as glyph in the foreground colour, if any.
+std::optional<GridPos> findGlyph(const util::Image& screen, int glyph, Color foreground,
+                                 GridPos from, GridPos to);
 
 } // namespace cindra::e2e

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <ostream>
 
 using namespace cindra::e2e;
 
@@ -19,7 +21,7 @@ int count(const std::vector<std::string>& lines, const std::string& prefix) {
 TEST(Startup, EscapeEndsTheLoopWithTheAverageFrameRate) {
     Xvfb xvfb;
     GameFolder folder;
-    folder.addFont();
+    folder.addMinimalGame();
     GameProcess game(xvfb, folder);
     // The status line arrives through the pipe while the game is still running.
     EXPECT_EQ(game.waitForLine("VBOs enabled: "), "VBOs enabled: true");
@@ -34,6 +36,8 @@ TEST(Startup, EscapeEndsTheLoopWithTheAverageFrameRate) {
 TEST(Startup, MissingFontEndsStartUpWithTheTextureError) {
     Xvfb xvfb;
     GameFolder folder;
+    folder.addMinimalGame();
+    folder.remove("terminal.png");
     GameProcess game(xvfb, folder);
     EXPECT_EQ(game.wait(), 1);
     EXPECT_NE(game.errorOutput().find("Error loading texture terminal.png!\n"), std::string::npos)
@@ -44,6 +48,7 @@ TEST(Startup, MissingFontEndsStartUpWithTheTextureError) {
 TEST(Startup, UnreadableFontIsAnErrorNotACrash) {
     Xvfb xvfb;
     GameFolder folder;
+    folder.addMinimalGame();
     folder.write("terminal.png", "this is not an image");
     GameProcess game(xvfb, folder);
     EXPECT_EQ(game.wait(), 1);
@@ -54,7 +59,7 @@ TEST(Startup, UnreadableFontIsAnErrorNotACrash) {
 TEST(Startup, BrokenConfigurationPrintsOneLineAndTheGameRuns) {
     Xvfb xvfb;
     GameFolder folder;
-    folder.addFont();
+    folder.addMinimalGame();
     folder.write("config.txt", "disableVBOs = true\nthis is not lua\n");
     GameProcess game(xvfb, folder);
     const auto error = game.waitForLine("Error loading configuration: ");
@@ -70,7 +75,7 @@ TEST(Startup, BrokenConfigurationPrintsOneLineAndTheGameRuns) {
 TEST(Startup, ScriptedConfigurationPrintsAndDisablesBufferObjects) {
     Xvfb xvfb;
     GameFolder folder;
-    folder.addFont();
+    folder.addMinimalGame();
     folder.write("config.txt", "print('hello', 42)\ndisableVBOs = 0\nreturn true\n");
     GameProcess game(xvfb, folder);
     EXPECT_EQ(game.waitForLine("hello"), "hello\t42");
@@ -79,23 +84,10 @@ TEST(Startup, ScriptedConfigurationPrintsAndDisablesBufferObjects) {
     EXPECT_EQ(game.wait(), 0);
 }
 
-TEST(Startup, TheFrameLoopAllocatesNothing) {
-    Xvfb xvfb;
-    GameFolder folder;
-    folder.addFont();
-    for (const char* config : {"", "disableVBOs = true\n"}) {
-        folder.write("config.txt", config);
-        GameProcess probe(xvfb, folder, RunOptions{{}, {"300"}}, CINDRA_FRAME_ALLOC_PROBE);
-        EXPECT_EQ(probe.waitForLine("allocations in "), "allocations in 300 frames: 0")
-            << probe.errorOutput();
-        EXPECT_EQ(probe.wait(), 0);
-    }
-}
-
 TEST(Startup, TheWindowIsCaptionedAndClosingItEndsTheLoop) {
     Xvfb xvfb;
     GameFolder folder;
-    folder.addFont();
+    folder.addMinimalGame();
     GameProcess game(xvfb, folder);
     ASSERT_TRUE(game.waitForLine("VBOs enabled: "));
     EXPECT_EQ(captureOnDisplay(xvfb, std::string(CINDRA_X11_WINDOW) + " Marrowfield --close"),
@@ -108,7 +100,7 @@ TEST(Startup, TheWindowIsCaptionedAndClosingItEndsTheLoop) {
 TEST(Startup, AnAudioDeviceThatCannotBeOpenedEndsStartUp) {
     Xvfb xvfb;
     GameFolder folder;
-    folder.addFont();
+    folder.addMinimalGame();
     GameProcess game(xvfb, folder, RunOptions{{"SDL_AUDIODRIVER=no-such-driver"}, {}});
     EXPECT_EQ(game.wait(), 1);
     EXPECT_NE(game.errorOutput().find("Could not open audio device.\n"), std::string::npos)
@@ -117,3 +109,58 @@ TEST(Startup, AnAudioDeviceThatCannotBeOpenedEndsStartUp) {
     EXPECT_EQ(count(game.outputLines(), "VBOs enabled: "), 1);
     EXPECT_EQ(count(game.outputLines(), "Average FPS"), 0);
 }
+
+namespace {
+
+// A minimal game spoilt in one way, and the first line the game writes to standard error.
+struct StartFailure {
+    const char* name;
+    std::function<void(const GameFolder&)> spoil; // applied to a minimal game
+    std::string firstErrorLine;
+};
+
+std::ostream& operator<<(std::ostream& out, const StartFailure& c) {
+    return out << c.name;
+}
+
+const StartFailure kStartFailures[] = {
+    // A header of the right length whose magic is reversed.
+    {"MapWithABadMagic",
+     [](const GameFolder& f) {
+         f.write("intro.cmap", "PAMC" + std::string("\x01\0\0\0\x10\0\0\0\x08\0\0\0", 12));
+     },
+     "cindra.Error: File intro.cmap is not a valid map file."},
+    {"MissingMap", [](const GameFolder& f) { f.remove("intro.cmap"); },
+     "cindra.Error: Cannot open map file intro.cmap: No such file or directory"},
+    {"MissingStartModule", [](const GameFolder& f) { f.remove("scripts/init.lua"); },
+     "cindra.logic.LuaError: module 'init' not found:"},
+    {"FailingStartModule",
+     [](const GameFolder& f) { f.addScript("init", "\nerror('no start today')\n"); },
+     "cindra.logic.LuaError: ./scripts/init.lua:2: no start today"},
+    {"MissingPlayerScript", [](const GameFolder& f) { f.remove("scripts/entity/player.lua"); },
+     "cindra.logic.LuaError: module 'entity.player' not found:"},
+    {"PlayerScriptThatIsNotATable",
+     [](const GameFolder& f) { f.addScript("entity.player", "return 42\n"); },
+     "cindra.logic.LuaError: Module entity.player does not return a table of functions."},
+};
+
+class StartUpFailure : public ::testing::TestWithParam<StartFailure> {};
+
+} // namespace
+
+TEST_P(StartUpFailure, EndsWithStatusOneAndTheMessageOnStandardError) {
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addMinimalGame();
+    GetParam().spoil(folder);
+    GameProcess game(xvfb, folder);
+    EXPECT_EQ(game.wait(), 1);
+    const std::string& errors = game.errorOutput();
+    EXPECT_EQ(errors.substr(0, errors.find('\n')), GetParam().firstErrorLine) << errors;
+    EXPECT_EQ(count(game.outputLines(), "Average FPS"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartUpFailure, ::testing::ValuesIn(kStartFailures),
+                         [](const ::testing::TestParamInfo<StartFailure>& c) {
+                             return std::string(c.param.name);
+                         });

@@ -3,6 +3,7 @@
 // test holds keys in, and the real World with its script manager, driven frame by frame.
 #pragma once
 
+#include "support/LevelText.hpp"
 #include "support/StdoutCapture.hpp"
 #include "support/TempDir.hpp"
 
@@ -20,24 +21,6 @@
 #include <string>
 
 namespace cindra::test {
-
-// A level of width x height walkable cells ('.'), with the given extra source lines
-// (entities, regions, lights) after the map block. Rows of the map block may be given
-// instead as rows, top row first.
-inline std::string levelSource(int width, int height, const std::string& extra = "",
-                               const std::string& rows = "") {
-    std::string text = "cindra-level 1\nsize " + std::to_string(width) + " " +
-                       std::to_string(height) + "\ntile . glyph '.' fg #808080 bg #000000\n" +
-                       "tile # glyph '#' fg #ffffff bg #000000 blocked opaque\nmap\n";
-    if (rows.empty()) {
-        for (int y = 0; y < height; ++y) {
-            text += std::string(static_cast<std::size_t>(width), '.') + "\n";
-        }
-    } else {
-        text += rows;
-    }
-    return text + extra;
-}
 
 class ScriptWorld {
 public:

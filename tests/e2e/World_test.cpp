@@ -1,0 +1,401 @@
+// The living world in the real executable: the player walking with held arrow keys, a light
+// carried by a scripted entity, a script error that the game survives, the frame loop's
+// allocations with scripts running, and the shipped game on its intro level.
+#include "Harness.hpp"
+
+#include "cindra/ConsoleRasterizer.hpp"
+#include "support/LevelText.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fmt/format.h>
+
+using namespace cindra::e2e;
+using cindra::GridPos;
+using cindra::util::Color;
+using cindra::util::Image;
+
+namespace {
+
+const Color kWhite(255, 255, 255);
+
+std::vector<std::string> linesStartingWith(const std::vector<std::string>& lines,
+                                           const std::string& prefix) {
+    std::vector<std::string> found;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
+                 [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+    return found;
+}
+
+// The player of the walking cases: starts at (x, y), walks with the arrows, prints every
+// cell it reaches, and prints once where it stands when a direction has been held for half
+// a second of game time without a step.
+std::string walkingPlayer(GridPos start) {
+    return fmt::format(R"lua(local Player = {{}}
+
+function Player.init(self)
+    Cindra.Entity.setPosition(self, {{{}, {}}})
+end
+
+local function report(text, p)
+    print(text .. p[1] .. " " .. p[2])
+end
+
+function Player.think(self)
+    local last = Cindra.Entity.getPosition(self)
+    report("player at ", last)
+    local stuckSince, reported = nil, false
+    while true do
+        local direction = Cindra.Input.getInputDirection()
+        if direction then
+            Cindra.Entity.moveDirectional(self, direction)
+        end
+        local p = Cindra.Entity.getPosition(self)
+        local now = Cindra.getWorldTime()
+        if p[1] ~= last[1] or p[2] ~= last[2] then
+            last, stuckSince, reported = p, nil, false
+            report("player at ", p)
+        elseif direction then
+            stuckSince = stuckSince or now
+            if not reported and now - stuckSince >= 0.5 then
+                reported = true
+                report("player stopped at ", p)
+            end
+        else
+            stuckSince = nil
+        end
+        coroutine.yield()
+    end
+end
+
+return Player
+)lua",
+                       start.x, start.y);
+}
+
+struct WalkCase {
+    const char* name;
+    std::vector<std::string> rows; // top row first; '#' walls, '.' floor
+    std::vector<std::string> keys;
+    GridPos start;
+    std::vector<GridPos> path; // every cell the player reaches, in order
+};
+
+std::ostream& operator<<(std::ostream& out, const WalkCase& c) {
+    return out << c.name;
+}
+
+// In the diagonal cases the start cell has a wall above and to the right, so whichever arrow
+// the game sees first while the two are pressed moves nothing on its own.
+const WalkCase kWalkCases[] = {
+    {"RightArrowWalksToTheWall",
+     {"########", //
+      "#.....##", //
+      "########"},
+     {"Right"},
+     {1, 1},
+     {{2, 1}, {3, 1}, {4, 1}, {5, 1}}},
+    // The pillar at (4,4) blocks a diagonal step whose two sides are free: the horizontal
+    // side is taken. The ceiling then turns the walk into a slide to the right.
+    {"UpRightSlidesPastAPillarAndAlongTheCeiling",
+     {"##########", //
+      "#........#", //
+      "#........#", //
+      "#...#....#", //
+      "#........#", //
+      "##.......#", //
+      "#.#......#", //
+      "##########"},
+     {"Up", "Right"},
+     {1, 1},
+     {{2, 2}, {3, 3}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 6}}},
+    {"UpRightGoesDiagonallyThenSlidesUpTheWall",
+     {"######", //
+      "#....#", //
+      "#....#", //
+      "#....#", //
+      "#....#", //
+      "##...#", //
+      "#.#..#", //
+      "######"},
+     {"Up", "Right"},
+     {1, 1},
+     {{2, 2}, {3, 3}, {4, 4}, {4, 5}, {4, 6}}},
+};
+
+class Walking : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(Walking, HeldArrowsMoveThePlayerOnScreenUntilAWallStopsIt) {
+    const WalkCase& c = GetParam();
+    const int width = static_cast<int>(c.rows.front().size());
+    const int height = static_cast<int>(c.rows.size());
+    std::string rows;
+    for (const auto& row : c.rows) {
+        rows += row + "\n";
+    }
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addMinimalGame(cindra::test::levelSource(width, height, "", rows));
+    folder.addScript("entity.player", walkingPlayer(c.start));
+    const auto playerOnScreen = [&](const Image& screen) {
+        return findGlyph(screen, '@', kWhite, {0, 0}, {width - 1, height - 1});
+    };
+
+    GameProcess game(xvfb, folder);
+    const std::string startLine = fmt::format("player at {} {}", c.start.x, c.start.y);
+    ASSERT_EQ(game.waitForLine("player at "), startLine) << game.errorOutput();
+    const Image before =
+        game.screenshotWhen([&](const Image& s) { return playerOnScreen(s).has_value(); });
+    EXPECT_EQ(playerOnScreen(before), c.start);
+
+    game.pressKeys(c.keys);
+    const GridPos end = c.path.back();
+    EXPECT_EQ(game.waitForLine("player stopped at "),
+              fmt::format("player stopped at {} {}", end.x, end.y));
+    game.releaseKeys(c.keys);
+    std::vector<std::string> expectedPath = {startLine};
+    for (const GridPos p : c.path) {
+        expectedPath.push_back(fmt::format("player at {} {}", p.x, p.y));
+    }
+    EXPECT_EQ(linesStartingWith(game.outputLines(), "player at "), expectedPath);
+    const Image after =
+        game.screenshotWhen([&](const Image& s) { return playerOnScreen(s) == end; });
+    EXPECT_EQ(playerOnScreen(after), end);
+
+    game.sendKeys({"Escape"});
+    EXPECT_EQ(game.wait(), 0);
+    EXPECT_EQ(game.errorOutput(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Walking, ::testing::ValuesIn(kWalkCases),
+                         [](const ::testing::TestParamInfo<WalkCase>& c) {
+                             return std::string(c.param.name);
+                         });
+
+TEST(Light, TheLitCellsFollowTheEntityCarryingTheLight) {
+    // No ambient light: a cell shows anything only where the lamp's light reaches it.
+    const std::string level = cindra::test::levelSource(
+        40, 13,
+        "tile o glyph 0 fg #000000 bg #c0c0c0\n"
+        "entity 6 6 name \"lamp\" location render glyph 'L' color #ffffff script \"entity.lamp\"\n",
+        []() {
+            std::string rows;
+            for (int y = 0; y < 13; ++y) {
+                rows += std::string(40, 'o') + "\n";
+            }
+            return rows;
+        }());
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addMinimalGame(level);
+    folder.addScript("entity.lamp", R"lua(local Lamp = {}
+
+function Lamp.init(self)
+    Cindra.Entity.createComponent(self, "light")
+    Cindra.Entity.setLightColor(self, {255, 160, 64})
+    Cindra.Entity.setLightRadius(self, 5)
+end
+
+-- Moves once, when the right arrow is held.
+function Lamp.think(self)
+    print("lamp at 6 6")
+    while Cindra.Input.getInputDirection() ~= 2 do
+        coroutine.yield()
+    end
+    Cindra.Entity.setPosition(self, {30, 6})
+    print("lamp at 30 6")
+    while true do
+        coroutine.yield()
+    end
+end
+
+return Lamp
+)lua");
+    // The background of the cell to the right of where the lamp stands or stood.
+    const GridPos nearOld{7, 6};
+    const GridPos nearNew{31, 6};
+    const auto background = [](const Image& screen, GridPos cell) {
+        return cindra::decodeCell(screen, cell.x, cell.y, kConsoleHeight, gameFont()).background;
+    };
+    const Color black(0, 0, 0);
+
+    GameProcess game(xvfb, folder);
+    ASSERT_EQ(game.waitForLine("lamp at "), "lamp at 6 6") << game.errorOutput();
+    const Image first = game.screenshotWhen([&](const Image& s) {
+        return background(s, nearOld) != black && background(s, nearNew) == black;
+    });
+    const Color lit = background(first, nearOld);
+    EXPECT_NE(lit, black);
+    // The light's colour tints the grey floor.
+    EXPECT_GT(lit.r, lit.g);
+    EXPECT_GT(lit.g, lit.b);
+    EXPECT_EQ(background(first, nearNew), black);
+    EXPECT_EQ(findGlyph(first, 'L', kWhite, {6, 6}, {6, 6}), GridPos(6, 6));
+
+    game.pressKeys({"Right"});
+    EXPECT_EQ(game.waitForLine("lamp at "), "lamp at 30 6");
+    game.releaseKeys({"Right"});
+    const Image second = game.screenshotWhen([&](const Image& s) {
+        return background(s, nearNew) != black && background(s, nearOld) == black;
+    });
+    EXPECT_EQ(background(second, nearNew), lit);
+    EXPECT_EQ(background(second, nearOld), black);
+    EXPECT_EQ(findGlyph(second, 'L', kWhite, {30, 6}, {30, 6}), GridPos(30, 6));
+
+    game.sendKeys({"Escape"});
+    EXPECT_EQ(game.wait(), 0);
+}
+
+TEST(Scripts, AThinkErrorIsReportedOnceAndTheGameGoesOn) {
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addMinimalGame(cindra::test::levelSource(
+        16, 8, "entity 4 4 name \"faulty\" location script \"entity.faulty\"\n"));
+    // The error comes on the second resume, in a frame of the running loop.
+    folder.addScript("entity.faulty", R"lua(local Faulty = {}
+function Faulty.think(self)
+    coroutine.yield()
+    error("the lamp went out")
+end
+return Faulty
+)lua");
+    folder.addScript("entity.player", R"lua(local Player = {}
+function Player.think(self)
+    for i = 1, 30 do
+        coroutine.yield()
+    end
+    print("player still thinking")
+    while true do
+        coroutine.yield()
+    end
+end
+return Player
+)lua");
+    GameProcess game(xvfb, folder);
+    // The map's entity is created before the player, so it is entity 1.
+    EXPECT_EQ(game.waitForLine("entity.faulty: "),
+              "entity.faulty: Entity 1 has encountered a script error. "
+              "./scripts/entity/faulty.lua:4: the lamp went out")
+        << game.errorOutput();
+    EXPECT_TRUE(game.waitForLine("player still thinking"));
+    game.sendKeys({"Escape"});
+    EXPECT_TRUE(game.waitForLine("Average FPS: "));
+    EXPECT_EQ(game.wait(), 0);
+    EXPECT_EQ(linesStartingWith(game.outputLines(), "entity.faulty").size(), 1u);
+    EXPECT_EQ(game.errorOutput(), "");
+}
+
+// Fifty entities shuttling between two points of their own (a step every frame), each reading
+// its position every frame, and a player that reads the keys and keeps the view on itself.
+void addShuttleWorld(const GameFolder& folder) {
+    std::string entities;
+    for (int i = 0; i < 50; ++i) {
+        entities += fmt::format("entity 2 {0} name \"shuttle {0}\" location render glyph 's' "
+                                "color #c0c0c0 script \"entity.shuttle\" arg \"2 {0} 40 {0}\"\n",
+                                i + 2);
+    }
+    folder.addMinimalGame(cindra::test::levelSource(44, 56, entities));
+    folder.addScript("entity.shuttle", R"lua(local Shuttle = {}
+local routes = {}
+
+function Shuttle.init(self, argument)
+    local x1, y1, x2, y2 = string.match(argument, "(%d+) (%d+) (%d+) (%d+)")
+    routes[self] = {{tonumber(x1), tonumber(y1)}, {tonumber(x2), tonumber(y2)}}
+    Cindra.Entity.setSpeed(self, 10000)
+end
+
+function Shuttle.think(self)
+    local route = routes[self]
+    local leg = 2
+    while true do
+        local p = Cindra.Entity.getPosition(self)
+        if p[1] == route[leg][1] then
+            print("turned")
+            leg = 3 - leg
+        end
+        Cindra.Entity.moveTowards(self, route[leg])
+        coroutine.yield()
+    end
+end
+
+return Shuttle
+)lua");
+    folder.addScript("entity.player", R"lua(local Player = {}
+function Player.think(self)
+    while true do
+        local direction = Cindra.Input.getInputDirection()
+        if direction then
+            Cindra.Entity.moveDirectional(self, direction)
+        end
+        Cindra.Map.setViewPoint(Cindra.Entity.getPosition(self))
+        coroutine.yield()
+    end
+end
+return Player
+)lua");
+}
+
+// The frame loop with the console drawn from buffer objects and from client arrays.
+class FrameLoop : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FrameLoop, MovingScriptedEntitiesAllocateNothing) {
+    Xvfb xvfb;
+    GameFolder folder;
+    addShuttleWorld(folder);
+    folder.write("config.txt", GetParam());
+    GameProcess probe(xvfb, folder, RunOptions{{}, {"300"}}, CINDRA_FRAME_ALLOC_PROBE);
+    // Software GL on a busy machine may take several seconds for the frames.
+    EXPECT_EQ(probe.waitForLine("allocations in ", 100s), "allocations in 300 frames: 0")
+        << probe.errorOutput();
+    EXPECT_EQ(probe.wait(), 0);
+    // 310 frames of single steps take every shuttle from one end of its route to the other
+    // at least once.
+    EXPECT_GE(linesStartingWith(probe.outputLines(), "turned").size(), 50u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawing, FrameLoop, ::testing::Values("", "disableVBOs = true\n"),
+                         [](const ::testing::TestParamInfo<const char*>& c) {
+                             return std::string(c.index == 0 ? "BufferObjects" : "ClientArrays");
+                         });
+
+TEST(ShippedGame, TheIntroLevelLivesAndThePlayerWalks) {
+    Xvfb xvfb;
+    GameFolder folder;
+    folder.addGame();
+    GameProcess game(xvfb, folder);
+    ASSERT_TRUE(game.waitForLine("VBOs enabled: ")) << game.errorOutput();
+    // The intro map fits the view, so map cells are console cells. The player starts at the
+    // middle of the region "start", the moth somewhere on the hall floor and the bearer on
+    // the corridor.
+    const auto onScreen = [](const Image& s, int glyph, Color colour, GridPos from, GridPos to) {
+        return findGlyph(s, glyph, colour, from, to);
+    };
+    const Color moth(0xe8, 0xd8, 0xa0);
+    const Color bearer(0xff, 0xd0, 0x80);
+    const Image start = game.screenshotWhen([&](const Image& s) {
+        return onScreen(s, '@', kWhite, {11, 1}, {11, 1}) &&
+               onScreen(s, 'm', moth, {4, 8}, {19, 16}) &&
+               onScreen(s, 'b', bearer, {22, 12}, {32, 12});
+    });
+    EXPECT_TRUE(onScreen(start, '@', kWhite, {11, 1}, {11, 1}));
+    EXPECT_TRUE(onScreen(start, 'm', moth, {4, 8}, {19, 16}));
+    EXPECT_TRUE(onScreen(start, 'b', bearer, {22, 12}, {32, 12}));
+
+    // Up the passage north of the entry chamber, through the door and into the hall.
+    const auto walkedNorth = [&](const Image& s) {
+        return onScreen(s, '@', kWhite, {11, 4}, {11, 17}).has_value();
+    };
+    game.pressKeys({"Up"});
+    const Image walked = game.screenshotWhen(walkedNorth);
+    game.releaseKeys({"Up"});
+    EXPECT_TRUE(walkedNorth(walked));
+    EXPECT_FALSE(onScreen(walked, '@', kWhite, {11, 1}, {11, 1}));
+
+    game.sendKeys({"Escape"});
+    EXPECT_TRUE(game.waitForLine("Average FPS: "));
+    EXPECT_EQ(game.wait(), 0);
+    EXPECT_EQ(game.errorOutput(), "");
+}
+
+} // namespace
