@@ -10,6 +10,9 @@
 namespace cindra {
 
 class World;
+namespace util {
+class PerlinNoise;
+}
 
 struct ProcessState {
     // True from the end of video start-up until video shutdown: GL names are deleted only then.
@@ -20,6 +23,8 @@ struct ProcessState {
     float deltaTime = 0.0f;
     util::TimerSystem timerSystem;
     util::Timer* gameClock = nullptr;
+    // The noise generator scripts sample; made at start-up.
+    util::PerlinNoise* noise = nullptr;
     // The running level; set while a World exists.
     World* world = nullptr;
     // Every entity's components and name, across map changes.

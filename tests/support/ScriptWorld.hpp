@@ -12,6 +12,7 @@
 #include "cindra/editor/LevelSource.hpp"
 #include "cindra/gui/Gui.hpp"
 #include "cindra/logic/ScriptManager.hpp"
+#include "cindra/util/Perlin.hpp"
 
 #include <array>
 #include <cstdint>
@@ -27,6 +28,7 @@ public:
     ScriptWorld() : previous_(std::filesystem::current_path()) {
         resetProcess();
         process().gameClock = &clock_;
+        process().noise = &noise_;
         process().timerSystem.add(clock_);
         gui::input() = gui::InputState{};
         gui::input().keyState = keys_.data();
@@ -94,6 +96,7 @@ private:
     std::filesystem::path previous_;
     TempDir folder_{"cindra-scripts"};
     util::Timer clock_;
+    util::PerlinNoise noise_;
     std::array<std::uint8_t, 323> keys_{};
     std::unique_ptr<World> world_;
 };

@@ -9,6 +9,7 @@
 #include "cindra/gui/TextBox.hpp"
 #include "cindra/logic/Lua.hpp"
 #include "cindra/logic/ScriptManager.hpp"
+#include "cindra/util/Perlin.hpp"
 
 #include <fmt/format.h>
 #include <lua.hpp>
@@ -719,6 +720,35 @@ int setViewPoint(lua_State* L) {
     return 0;
 }
 
+// ---- Cindra.Perlin --------------------------------------------------------------------------
+
+const util::PerlinNoise& noise(const char* function) {
+    const util::PerlinNoise* generator = process().noise;
+    if (generator == nullptr) {
+        throw Error(fmt::format("{}: there is no noise generator.", function));
+    }
+    return *generator;
+}
+
+int noise1D(lua_State* L) {
+    checkCount(L, "noise1D", 1);
+    const float x = toFloat(L, 1);
+    return guarded(L, [&] {
+        lua_pushnumber(L, noise("noise1D").noise1D(x));
+        return 1;
+    });
+}
+
+int noise2D(lua_State* L) {
+    checkCount(L, "noise2D", 2);
+    const float x = toFloat(L, 1);
+    const float y = toFloat(L, 2);
+    return guarded(L, [&] {
+        lua_pushnumber(L, noise("noise2D").noise2D(x, y));
+        return 1;
+    });
+}
+
 // ---- Cindra.Audio --------------------------------------------------------------------------
 
 template <void (*Operation)()> int musicControl(lua_State* L, const char* name) {
@@ -818,6 +848,7 @@ void registerScriptApi(Lua& lua, World& world) {
         .add("regionContains", regionContains, w)
         .add("getRegionCenter", getRegionCenter, w)
         .add("setViewPoint", setViewPoint, w);
+    lua.library("Cindra.Perlin").add("noise1D", noise1D, w).add("noise2D", noise2D, w);
     lua.library("Cindra.Audio")
         .add("playMusic", playMusic, w)
         .add("stopMusic", stopMusic, w)

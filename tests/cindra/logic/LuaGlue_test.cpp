@@ -259,4 +259,27 @@ TEST_F(ScriptApi, PlaysMusicAndSoundsThroughTheMixer) {
               "Function stopMusic called with 1 arguments; 0 expected.");
 }
 
+TEST_F(ScriptApi, PublishesEveryFunctionInItsTable) {
+    const std::vector<std::pair<const char*, int>> tables = {
+        {"Cindra", 8},      {"Cindra.Entity", 20}, {"Cindra.Input", 2},
+        {"Cindra.Map", 13}, {"Cindra.Perlin", 2},  {"Cindra.Audio", 6}};
+    int total = 0;
+    for (const auto& [name, count] : tables) {
+        const std::string code = std::string("local n = 0 for k, f in pairs(package.loaded['") +
+                                 name + "']) do if type(f) == 'function' then n = n + 1 end end " +
+                                 "return n";
+        EXPECT_EQ(eval(code), std::to_string(count)) << name;
+        total += count;
+    }
+    EXPECT_EQ(total, 51);
+    EXPECT_EQ(eval("return tostring(Cindra.Perlin == package.loaded['Cindra.Perlin'])"), "true");
+    // Noise from the process's generator: zero at whole numbers, the same for the same input.
+    EXPECT_EQ(eval("return Cindra.Perlin.noise1D(3) .. ' ' .. Cindra.Perlin.noise2D(2, 5)"), "0 0");
+    EXPECT_EQ(eval("return tostring(Cindra.Perlin.noise2D(0.3, 0.7) == "
+                   "Cindra.Perlin.noise2D(0.3, 0.7) and Cindra.Perlin.noise2D(0.3, 0.7) ~= 0)"),
+              "true");
+    cindra::process().noise = nullptr;
+    EXPECT_EQ(errorOf("Cindra.Perlin.noise1D(0.5)"), "noise1D: there is no noise generator.");
+}
+
 } // namespace
