@@ -35,6 +35,7 @@ void Application::startUp() {
     configuration_ = std::make_unique<Configuration>(kConfigFile);
     const bool fullscreen = configuration_->getBool("fullscreen", false);
     const bool disableVBOs = configuration_->getBool("disableVBOs", false);
+    const bool inspector = configuration_->getBool("inspector", false);
     initVideo(fullscreen, disableVBOs);
     videoArmed_ = true;
     initAudio();
@@ -48,6 +49,9 @@ void Application::startUp() {
     world_ = std::make_unique<World>(kFirstMap);
     world_->init();
     screen_ = std::make_unique<PhysicalConsole>(kConsoleWidth, kConsoleHeight);
+    if (inspector) {
+        inspector_ = std::make_unique<gui::Inspector>(kConsoleWidth, kConsoleHeight);
+    }
     frameTimer_.emplace(elapsedSeconds());
     dt_ = frameTimer_->measure(elapsedSeconds());
     process().deltaTime = dt_;
@@ -64,6 +68,9 @@ bool Application::inputStep() {
 
 void Application::frame() {
     world_->render(*screen_);
+    if (inspector_) {
+        inspector_->frame(*world_, dt_, *screen_);
+    }
     screen_->draw();
     SDL_GL_SwapBuffers();
     world_->update(dt_);

@@ -6,6 +6,7 @@
 #include "cindra/FrameTimer.hpp"
 #include "cindra/PhysicalConsoleGl.hpp"
 #include "cindra/World.hpp"
+#include "cindra/gui/Inspector.hpp"
 #include "cindra/util/Timer.hpp"
 
 #include <chrono>
@@ -45,6 +46,8 @@ private:
     std::unique_ptr<Configuration> configuration_;
     std::unique_ptr<util::Timer> gameClock_;
     std::unique_ptr<World> world_;
+    // Made only when config.txt turns it on: without it F1 means nothing.
+    std::unique_ptr<gui::Inspector> inspector_;
     std::unique_ptr<PhysicalConsole> screen_;
     std::chrono::steady_clock::time_point started_;
     std::optional<FrameTimer> frameTimer_;
