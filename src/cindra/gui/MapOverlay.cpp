@@ -67,7 +67,6 @@ void outlineRegion(Console& screen, const World& world, const MapRegion& region,
         plotIn(screen, viewCell(screen, world, x, y), glyph, colour);
         return 0;
     });
-    labelRegion(screen, world, region, colour);
 }
 
 void frameLight(Console& screen, const World& world, const LightSource& light) {
@@ -86,9 +85,16 @@ void frameLight(Console& screen, const World& world, const LightSource& light) {
 } // namespace
 
 void drawRegionOutlines(Console& screen, const World& world) {
-    std::size_t index = 0;
-    for (const MapRegion& region : world.getMap().getRegions()) {
-        outlineRegion(screen, world, region, kRegionColours[index++ % kRegionColours.size()]);
+    const auto& regions = world.getMap().getRegions();
+    const auto colour = [](std::size_t index) {
+        return kRegionColours[index % kRegionColours.size()];
+    };
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        outlineRegion(screen, world, regions[i], colour(i));
+    }
+    // Names last, so that an outline crossing another region does not hide its name.
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        labelRegion(screen, world, regions[i], colour(i));
     }
 }
 

@@ -14,8 +14,8 @@ namespace cindra::gui {
 inline constexpr int kRegionSpot = 4; // diamond
 inline constexpr int kLightSpot = '*';
 
-// Each region's border cells as single-line outline glyphs, a colour per region, and its name
-// written into the outline's top row. Backgrounds stay as the world drew them.
+// Each region's border cells as single-line outline glyphs, a colour per region, and then
+// each name written into its outline's top row. Backgrounds stay as the world drew them.
 void drawRegionOutlines(Console& screen, const World& world);
 
 // A single-line frame in the light's colour around each light's lit square (as of its last

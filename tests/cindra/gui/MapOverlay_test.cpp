@@ -72,3 +72,17 @@ TEST(MapOverlay, FollowsTheViewPointAndClipsAtTheConsoleEdges) {
     cindra::gui::drawLightSquares(empty, world);
     EXPECT_EQ(consoleText(empty), consoleText(Console(14, 6)));
 }
+
+TEST(MapOverlay, NamesStayReadableWhereAnotherOutlineCrossesThem) {
+    ScriptWorld game;
+    game.level("intro.cmap", levelSource(12, 8,
+                                         "region \"first\"\n  rect 0 0 8 4\nend\n"
+                                         "region \"second\"\n  rect 2 3 5 7\nend\n"));
+    cindra::World& world = game.start();
+    Console screen(12, 8);
+    cindra::gui::drawRegionOutlines(screen, world);
+    EXPECT_EQ(consoleText(screen, 0, 4, 11, 7), "  +se+      \n"
+                                                "  |  |      \n"
+                                                "  |  |      \n"
+                                                "+first--+   \n");
+}
