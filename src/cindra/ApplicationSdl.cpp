@@ -5,6 +5,7 @@
 #include "cindra/Process.hpp"
 #include "cindra/SystemSdl.hpp"
 #include "cindra/World.hpp"
+#include "cindra/audio/MixerSdl.hpp"
 #include "cindra/gui/Gui.hpp"
 
 #include <GL/gl.h>
@@ -21,6 +22,7 @@ namespace cindra {
 Application::~Application() {
     shutdown();
     world_.reset();
+    process().noise = nullptr;
     if (gameClock_) {
         process().timerSystem.remove(*gameClock_);
         process().gameClock = nullptr;
@@ -40,9 +42,13 @@ void Application::startUp() {
     videoArmed_ = true;
     initAudio();
     audioArmed_ = true;
+    mixer_ = std::make_unique<audio::MixerSdl>();
+    audio::setMixer(mixer_.get());
     started_ = std::chrono::steady_clock::now();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    noise_ = std::make_unique<util::PerlinNoise>();
+    process().noise = noise_.get();
     gameClock_ = std::make_unique<util::Timer>();
     process().gameClock = gameClock_.get();
     process().timerSystem.add(*gameClock_);
@@ -83,6 +89,7 @@ void Application::shutdown() {
     if (audioArmed_) {
         audioArmed_ = false;
         shutdownAudio();
+        audio::setMixer(nullptr);
     }
     if (videoArmed_) {
         videoArmed_ = false;

@@ -6,7 +6,9 @@
 #include "cindra/FrameTimer.hpp"
 #include "cindra/PhysicalConsoleGl.hpp"
 #include "cindra/World.hpp"
+#include "cindra/audio/Mixer.hpp"
 #include "cindra/gui/Inspector.hpp"
+#include "cindra/util/Perlin.hpp"
 #include "cindra/util/Timer.hpp"
 
 #include <chrono>
@@ -44,6 +46,8 @@ private:
     double elapsedSeconds() const;
 
     std::unique_ptr<Configuration> configuration_;
+    std::unique_ptr<audio::Mixer> mixer_;
+    std::unique_ptr<util::PerlinNoise> noise_;
     std::unique_ptr<util::Timer> gameClock_;
     std::unique_ptr<World> world_;
     // Made only when config.txt turns it on: without it F1 means nothing.

@@ -296,6 +296,10 @@ void GameProcess::sendKeys(const std::vector<std::string>& keys) const {
     runOnDisplay(xvfb_, command);
 }
 
+void GameProcess::tapKey(const std::string& key) const {
+    runOnDisplay(xvfb_, "xdotool mousemove 512 384 key --delay 0 " + key);
+}
+
 void GameProcess::pressKeys(const std::vector<std::string>& keys) const {
     // No delay between the presses, so the game sees keys meant together in one frame.
     std::string command = "xdotool mousemove 512 384 keydown --delay 0";

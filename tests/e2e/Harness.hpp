@@ -89,6 +89,9 @@ public:
     void sendKeys(const std::vector<std::string>& keys) const;
     // Presses the keys, one after the other, and holds them until releaseKeys.
     void pressKeys(const std::vector<std::string>& keys) const;
+    // Presses and releases one key at once: a key held longer than the 500 ms repeat delay
+    // (a starved xdotool on a busy machine) would repeat.
+    void tapKey(const std::string& key) const;
     void releaseKeys(const std::vector<std::string>& keys) const;
     // The whole 1024 x 768 screen.
     util::Image screenshot() const;
