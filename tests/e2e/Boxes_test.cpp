@@ -16,7 +16,6 @@ using cindra::util::Image;
 namespace {
 
 const Color kFrame(130, 70, 30);
-const Color kInk(0, 0, 0);
 
 // A player whose think runs body once, a frame after the start, then idles.
 std::string playerRunning(const std::string& body) {

@@ -113,7 +113,7 @@ void expectTestCard(const std::string& config, const std::string& vboLine) {
     }
     // The player stands at map cell (0,0), drawn over the card's empty corner.
     EXPECT_EQ(findGlyph(screen, '@', cindra::util::Color(255, 255, 255), {0, 0}, {0, 0}),
-              cindra::GridPos(0, 0));
+              (cindra::GridPos{0, 0}));
 }
 
 } // namespace

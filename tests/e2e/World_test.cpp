@@ -231,7 +231,7 @@ return Lamp
     EXPECT_GT(lit.r, lit.g);
     EXPECT_GT(lit.g, lit.b);
     EXPECT_EQ(background(first, nearNew), black);
-    EXPECT_EQ(findGlyph(first, 'L', kWhite, {6, 6}, {6, 6}), GridPos(6, 6));
+    EXPECT_EQ(findGlyph(first, 'L', kWhite, {6, 6}, {6, 6}), (GridPos{6, 6}));
 
     game.pressKeys({"Right"});
     EXPECT_EQ(game.waitForLine("lamp at "), "lamp at 30 6");
@@ -241,7 +241,7 @@ return Lamp
     });
     EXPECT_EQ(background(second, nearNew), lit);
     EXPECT_EQ(background(second, nearOld), black);
-    EXPECT_EQ(findGlyph(second, 'L', kWhite, {30, 6}, {30, 6}), GridPos(30, 6));
+    EXPECT_EQ(findGlyph(second, 'L', kWhite, {30, 6}, {30, 6}), (GridPos{30, 6}));
 
     game.sendKeys({"Escape"});
     EXPECT_EQ(game.wait(), 0);

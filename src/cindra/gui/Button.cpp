@@ -6,8 +6,7 @@
 
 namespace cindra::gui {
 
-Button::Button(GridPos position, int buttonWidth, std::string buttonLabel,
-               const std::source_location& where)
+Button::Button(GridPos position, int buttonWidth, std::string buttonLabel, SourceLocation where)
     : Widget(position, buttonWidth, 1, where), label(std::move(buttonLabel)) {}
 
 bool Button::react(bool focused) {

@@ -11,7 +11,7 @@ namespace cindra::gui {
 class Button : public Widget {
 public:
     Button(GridPos position, int buttonWidth, std::string buttonLabel,
-           const std::source_location& where = std::source_location::current());
+           SourceLocation where = SourceLocation::current());
 
     bool pressed() const { return changed(); }
     void draw(Console& target, bool focused) const override;

@@ -4,8 +4,7 @@
 
 namespace cindra::gui {
 
-CheckBox::CheckBox(GridPos position, std::string boxText, bool isChecked,
-                   const std::source_location& where)
+CheckBox::CheckBox(GridPos position, std::string boxText, bool isChecked, SourceLocation where)
     : Widget(position, static_cast<int>(kCheckedLabel.size() + boxText.size()), 1, where),
       text(std::move(boxText)), checked(isChecked) {}
 

@@ -16,7 +16,7 @@ public:
 
     // One row, as wide as its label and text.
     CheckBox(GridPos position, std::string boxText, bool isChecked = false,
-             const std::source_location& where = std::source_location::current());
+             SourceLocation where = SourceLocation::current());
 
     void draw(Console& target, bool focused) const override;
 

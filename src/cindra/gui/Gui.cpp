@@ -13,12 +13,12 @@ std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line) {
     return util::crc32(sourceFile) + line;
 }
 
-std::uint32_t elementId(const std::source_location& where) {
-    std::string_view file = where.file_name();
+std::uint32_t elementId(SourceLocation where) {
+    std::string_view file = where.file;
     if (const auto slash = file.find_last_of("/\\"); slash != std::string_view::npos) {
         file.remove_prefix(slash + 1);
     }
-    return elementId(file, where.line());
+    return elementId(file, where.line);
 }
 
 void applyFrameSample(InputState& state, int pixelX, int pixelY, std::uint8_t buttonMask,

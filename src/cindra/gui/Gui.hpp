@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <source_location>
 #include <string_view>
 
 namespace cindra::gui {
@@ -84,7 +83,19 @@ InputState& input();
 std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line);
 // The id of the element used at where (by default the caller's own line), from the file's
 // name without its folders, so that an id does not depend on where the tree was built.
-std::uint32_t elementId(const std::source_location& where = std::source_location::current());
+// Where a GUI element is made: the file and line of the code that makes it, captured by a
+// default argument. (std::source_location needs a builtin that clang 14 does not have.)
+struct SourceLocation {
+    const char* file = "";
+    std::uint32_t line = 0;
+
+    static constexpr SourceLocation current(const char* file = __builtin_FILE(),
+                                            std::uint32_t line = __builtin_LINE()) {
+        return {file, line};
+    }
+};
+
+std::uint32_t elementId(SourceLocation where = SourceLocation::current());
 
 // The start-of-frame sample: pointer pixel position, button mask and key-state array.
 // Clears lastKey and the press and release flags of buttons 1 to 3.

@@ -7,7 +7,7 @@
 
 namespace cindra::gui {
 
-ListBox::ListBox(GridPos position, int boxWidth, int boxHeight, const std::source_location& where)
+ListBox::ListBox(GridPos position, int boxWidth, int boxHeight, SourceLocation where)
     : Widget(position, boxWidth, boxHeight, where) {}
 
 void ListBox::setRows(std::vector<std::string> rows) {

@@ -17,7 +17,7 @@ public:
     static constexpr int kWheelRows = 3;
 
     ListBox(GridPos position, int boxWidth, int boxHeight,
-            const std::source_location& where = std::source_location::current());
+            SourceLocation where = SourceLocation::current());
 
     // Replaces the rows, keeping the selected index where it still exists (the last row when
     // the list got shorter, none when it is empty) and the window within the rows.

@@ -18,7 +18,7 @@ const std::vector<std::string>& checkedOptions(const std::vector<std::string>& o
 } // namespace
 
 OptionList::OptionList(GridPos position, int listWidth, std::vector<std::string> listOptions,
-                       int selection, const std::source_location& where)
+                       int selection, SourceLocation where)
     : Widget(position, listWidth, 1, where), options(checkedOptions(listOptions)) {
     select(selection);
 }

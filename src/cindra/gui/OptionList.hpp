@@ -14,8 +14,7 @@ class OptionList : public Widget {
 public:
     // Refuses an empty option list with a cindra::Error; the selection is clamped to it.
     OptionList(GridPos position, int listWidth, std::vector<std::string> listOptions,
-               int selection = 0,
-               const std::source_location& where = std::source_location::current());
+               int selection = 0, SourceLocation where = SourceLocation::current());
 
     int selected() const { return selected_; }
     const std::string& selectedText() const { return options[static_cast<std::size_t>(selected_)]; }

@@ -28,7 +28,7 @@ std::int64_t scaled(std::int64_t a, std::int64_t b, std::int64_t c) {
 } // namespace
 
 Slider::Slider(GridPos position, int trackWidth, int minimumValue, int maximumValue, int startValue,
-               const std::source_location& where)
+               SourceLocation where)
     : Widget(position, checkedWidth(trackWidth, minimumValue, maximumValue), 1, where),
       minimum(minimumValue), maximum(maximumValue), value_(minimumValue) {
     setValue(startValue);

@@ -13,7 +13,7 @@ public:
     // Refuses a width below 2 or a maximum below the minimum with a cindra::Error; the value
     // is clamped to the range.
     Slider(GridPos position, int trackWidth, int minimumValue, int maximumValue, int startValue,
-           const std::source_location& where = std::source_location::current());
+           SourceLocation where = SourceLocation::current());
 
     int value() const { return value_; }
     // Clamped to the range.

@@ -4,8 +4,7 @@
 
 namespace cindra::gui {
 
-TextField::TextField(GridPos position, int fieldWidth, std::size_t maxLength,
-                     const std::source_location& where)
+TextField::TextField(GridPos position, int fieldWidth, std::size_t maxLength, SourceLocation where)
     : Widget(position, fieldWidth, 1, where), limit(maxLength) {}
 
 void TextField::setText(std::string_view text) {

@@ -18,7 +18,7 @@ class TextField : public Widget {
 public:
     // The field takes no more than maxLength characters.
     TextField(GridPos position, int fieldWidth, std::size_t maxLength = 256,
-              const std::source_location& where = std::source_location::current());
+              SourceLocation where = SourceLocation::current());
 
     const std::string& text() const { return text_; }
     // Replaces the text (cut at the field's limit) and puts the cursor at its end.

@@ -8,8 +8,7 @@ Colours widgetColours(bool focused) {
     return focused ? Colours{kFocusText, kFocusBack} : Colours{kWidgetText, kWidgetBack};
 }
 
-Widget::Widget(GridPos position, int widgetWidth, int widgetHeight,
-               const std::source_location& where)
+Widget::Widget(GridPos position, int widgetWidth, int widgetHeight, SourceLocation where)
     : pos(position), width(widgetWidth), height(widgetHeight), id_(elementId(where)) {}
 
 bool Widget::contains(GridPos cell) const {

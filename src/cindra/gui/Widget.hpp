@@ -5,9 +5,9 @@
 #pragma once
 
 #include "cindra/Console.hpp"
+#include "cindra/gui/Gui.hpp"
 
 #include <cstdint>
-#include <source_location>
 #include <string_view>
 
 namespace cindra::gui {
@@ -32,7 +32,7 @@ Colours widgetColours(bool focused);
 class Widget {
 public:
     // where is the use site that names the widget: its id is elementId(where).
-    Widget(GridPos position, int widgetWidth, int widgetHeight, const std::source_location& where);
+    Widget(GridPos position, int widgetWidth, int widgetHeight, SourceLocation where);
     virtual ~Widget() = default;
     Widget(const Widget&) = delete;
     Widget& operator=(const Widget&) = delete;

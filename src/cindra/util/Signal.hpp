@@ -17,7 +17,7 @@ public:
         // The callback that calls (object.*Method)(value).
         template <auto Method, typename Object> static Callback of(Object& object) {
             return {&object,
-                    [](void* target, T value) { (static_cast<Object*>(target)->*Method)(value); }};
+                    [](void* self, T value) { (static_cast<Object*>(self)->*Method)(value); }};
         }
         friend bool operator==(const Callback&, const Callback&) = default;
     };

@@ -14,6 +14,7 @@ using cindra::gui::Button;
 using cindra::gui::CheckBox;
 using cindra::gui::elementId;
 using cindra::gui::Form;
+using cindra::gui::SourceLocation;
 
 TEST(Widget, TakesItsIdFromTheFileNameAndLineWhereItIsMade) {
     const Button first({0, 0}, 6, "One");
@@ -24,7 +25,7 @@ TEST(Widget, TakesItsIdFromTheFileNameAndLineWhereItIsMade) {
     EXPECT_EQ(second.id(), elementId("Form_test.cpp", secondLine));
     // Without an argument the id is the caller's own line's, folders left out.
     EXPECT_EQ(elementId(), elementId("Form_test.cpp", __LINE__));
-    EXPECT_EQ(elementId(std::source_location::current()), elementId("Form_test.cpp", __LINE__));
+    EXPECT_EQ(elementId(SourceLocation::current()), elementId("Form_test.cpp", __LINE__));
 }
 
 TEST(Widget, TheMouseCountsOnlyInsideItsCellsAndInsideTheConsole) {
