@@ -1,11 +1,13 @@
 #include "support/ScriptWorld.hpp"
 
 #include "cindra/gui/Gui.hpp"
+#include "cindra/gui/TextBox.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+using cindra::GridPos;
 using cindra::test::levelSource;
 using cindra::test::ScriptWorld;
 using cindra::test::StdoutCapture;
@@ -115,6 +117,23 @@ TEST(ScriptManager, AnAnswerForADestroyedAskerIsDropped) {
     game.frames(2);
     EXPECT_EQ(world.modalCount(), 0u);
     EXPECT_EQ(logOf(game), "box at 0.05; closed nil");
+}
+
+TEST(ScriptManager, OnlyTheNewestOfTwoBoxesTakesKeysAndItIsDrawnOnTop) {
+    ScriptWorld game;
+    game.level("intro.cmap", levelSource(4, 3));
+    cindra::World& world = game.start();
+    world.pushModal(std::make_unique<cindra::gui::TextBox>(GridPos{0, 10}, 10, "older"));
+    world.pushModal(std::make_unique<cindra::gui::TextBox>(GridPos{2, 10}, 10, "newer"));
+    cindra::Console screen(128, 96);
+    world.render(screen);
+    EXPECT_EQ(screen.at(4, 8).glyph, 'n'); // the newer box's text over the older's
+    press(game, cindra::gui::kKeyReturn);
+    EXPECT_EQ(world.modalCount(), 1u);
+    world.render(screen);
+    EXPECT_EQ(screen.at(2, 8).glyph, 'o');
+    press(game, cindra::gui::kKeyReturn);
+    EXPECT_EQ(world.modalCount(), 0u);
 }
 
 } // namespace
