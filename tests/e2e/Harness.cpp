@@ -297,7 +297,8 @@ void GameProcess::sendKeys(const std::vector<std::string>& keys) const {
 }
 
 void GameProcess::tapKey(const std::string& key) const {
-    runOnDisplay(xvfb_, "xdotool mousemove 512 384 key --delay 0 " + key);
+    pressKeys({key});
+    releaseKeys({key});
 }
 
 void GameProcess::pressKeys(const std::vector<std::string>& keys) const {

@@ -89,8 +89,9 @@ public:
     void sendKeys(const std::vector<std::string>& keys) const;
     // Presses the keys, one after the other, and holds them until releaseKeys.
     void pressKeys(const std::vector<std::string>& keys) const;
-    // Presses and releases one key at once: a key held longer than the 500 ms repeat delay
-    // (a starved xdotool on a busy machine) would repeat.
+    // Presses and then releases one key, as two separate xdotool commands. (xdotool's own
+    // "key" can give the press and the release one timestamp, which the X11 layer under SDL
+    // may take for an auto-repeat, so the key goes on repeating after it was let go.)
     void tapKey(const std::string& key) const;
     void releaseKeys(const std::vector<std::string>& keys) const;
     // The whole 1024 x 768 screen.
