@@ -1,10 +1,8 @@
 -- The keeper of the pool: when the player comes close, asks whether to play the song of the
 -- pool, and starts or stops the music by the answer.
-local Keeper = {}
+local Proximity = require("proximity")
 
-local function nextTo(a, b)
-    return math.abs(a[1] - b[1]) <= 1 and math.abs(a[2] - b[2]) <= 1
-end
+local Keeper = {}
 
 local function ask()
     local answer = Cindra.dialogBox({-1, -1}, 44,
@@ -23,17 +21,7 @@ local function ask()
 end
 
 function Keeper.think(self)
-    local near = false
-    while true do
-        local player = Cindra.Entity.getEntityByName("player")
-        local close = player ~= -1 and nextTo(Cindra.Entity.getPosition(self),
-                                              Cindra.Entity.getPosition(player))
-        if close and not near then
-            ask()
-        end
-        near = close
-        coroutine.yield()
-    end
+    Proximity.watch(self, ask)
 end
 
 return Keeper
