@@ -78,35 +78,10 @@ public:
         fillOnce(*texCoords, [&](auto out) { cindra::writeTexCoords(out, cells); });
     }
 
-    // The GL calls of the physical console's draw, in its order, without the refills.
+    // The physical console's own passes, without its per-frame refills.
     void draw() {
-        const auto vertexCount = static_cast<GLsizei>(kQuads * 4);
-
-        glDisable(GL_TEXTURE_2D);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, positions->bind());
-        positions->unbind();
-        glColorPointer(4, GL_UNSIGNED_BYTE, 0, backgroundColours->bind());
-        backgroundColours->unbind();
-        glDrawArrays(GL_QUADS, 0, vertexCount);
-
-        glEnable(GL_TEXTURE_2D);
-        font->bind();
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.5f);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glColorPointer(4, GL_UNSIGNED_BYTE, 0, foregroundColours->bind());
-        glTexCoordPointer(2, GL_FLOAT, 0, texCoords->bind());
-        texCoords->unbind();
-        glDrawArrays(GL_QUADS, 0, vertexCount);
-
-        glDisableClientState(GL_VERTEX_ARRAY);
-        glDisableClientState(GL_COLOR_ARRAY);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_ALPHA_TEST);
+        cindra::drawConsolePasses({*positions, *foregroundColours, *backgroundColours, *texCoords},
+                                  *font, kQuads);
     }
 
 private:

@@ -50,26 +50,31 @@ void PhysicalConsole::draw() {
     refreshColours(*foregroundColours, ColourLayer::Foreground);
     refreshColours(*backgroundColours, ColourLayer::Background);
     refreshTexCoords();
-    const auto vertexCount = static_cast<GLsizei>(quadCount() * 4);
+    drawConsolePasses({*positions, *foregroundColours, *backgroundColours, *texCoords}, *font,
+                      quadCount());
+}
+
+void drawConsolePasses(const ConsoleBuffers& buffers, Texture& font, std::uint32_t quadCount) {
+    const auto vertexCount = static_cast<GLsizei>(quadCount * 4);
 
     glDisable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 0, positions->bind());
-    positions->unbind();
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, backgroundColours->bind());
-    backgroundColours->unbind();
+    glVertexPointer(2, GL_FLOAT, 0, buffers.positions.bind());
+    buffers.positions.unbind();
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, buffers.backgroundColours.bind());
+    buffers.backgroundColours.unbind();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 
     glEnable(GL_TEXTURE_2D);
-    font->bind();
+    font.bind();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, foregroundColours->bind());
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoords->bind());
-    texCoords->unbind();
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, buffers.foregroundColours.bind());
+    glTexCoordPointer(2, GL_FLOAT, 0, buffers.texCoords.bind());
+    buffers.texCoords.unbind();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 
     glDisableClientState(GL_VERTEX_ARRAY);

@@ -14,6 +14,19 @@ namespace cindra {
 
 inline constexpr const char* kFontFile = "terminal.png";
 
+// The console's vertex data in buffers: positions and texture coordinates as float pairs,
+// colours as RGBA bytes, four vertices per quad.
+struct ConsoleBuffers {
+    util::VertexBuffer<float>& positions;
+    util::VertexBuffer<std::uint8_t>& foregroundColours;
+    util::VertexBuffer<std::uint8_t>& backgroundColours;
+    util::VertexBuffer<float>& texCoords;
+};
+
+// The two passes over quadCount quads: backgrounds untextured, then glyphs textured with
+// font and alpha-tested. Leaves the client arrays, texturing and alpha test switched off.
+void drawConsolePasses(const ConsoleBuffers& buffers, Texture& font, std::uint32_t quadCount);
+
 class PhysicalConsole : public Console {
 public:
     // Loads the font "terminal.png" (its error ends start-up) and builds the vertex buffers.
