@@ -1,7 +1,6 @@
 #include "cindra/audio/Music.hpp"
 
-#include "cindra/Error.hpp"
-
+#include "support/ErrorText.hpp"
 #include "support/FakeMixer.hpp"
 
 #include <gtest/gtest.h>
@@ -9,19 +8,11 @@
 #include <functional>
 
 using cindra::audio::MusicPlayer;
+using cindra::test::errorOf;
 using cindra::test::FakeMixer;
 using Calls = std::vector<std::string>;
 
 namespace {
-
-std::string errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const cindra::Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
 
 struct MusicCase {
     const char* name;

@@ -1,29 +1,14 @@
 #include "cindra/audio/Sound.hpp"
 
-#include "cindra/Error.hpp"
-
+#include "support/ErrorText.hpp"
 #include "support/FakeMixer.hpp"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using cindra::audio::Sound;
+using cindra::test::errorOf;
 using cindra::test::FakeMixer;
 using Calls = std::vector<std::string>;
-
-namespace {
-
-std::string errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const cindra::Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
-
-} // namespace
 
 TEST(Sound, OneFileLoadsOnceAndPlaysOverlapping) {
     FakeMixer fake;

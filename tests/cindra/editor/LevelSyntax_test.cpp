@@ -2,6 +2,8 @@
 
 #include "cindra/Error.hpp"
 
+#include "support/ErrorText.hpp"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -18,19 +20,12 @@ using cindra::editor::tokenize;
 using cindra::util::Color;
 using Kind = Token::Kind;
 
+using cindra::test::errorOf;
+
 namespace {
 
 Token word(const char* s) {
     return {Kind::Word, s};
-}
-
-std::string errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 } // namespace
