@@ -3,6 +3,7 @@
 // twice calls it twice and one disconnect removes both.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -24,23 +25,59 @@ public:
 
     // Appends callback at the end of the list.
     void connect(Callback callback) { callbacks_.push_back(callback); }
-    // Removes every entry equal to callback.
-    void disconnect(Callback callback) { std::erase(callbacks_, callback); }
-    void disconnectAll() { callbacks_.clear(); }
-
-    // Calls every callback in list order, oldest first. A callback may disconnect itself or
-    // others while it runs; entries connected during the emission are called too.
-    void emit(T value) const {
-        for (std::size_t i = 0; i < callbacks_.size(); ++i) {
-            const Callback callback = callbacks_[i];
-            callback.call(callback.target, value);
+    // Removes every entry equal to callback. During an emission the entries are only
+    // blanked, so the emission neither skips nor repeats any of the others.
+    void disconnect(Callback callback) {
+        if (emitting_ == 0) {
+            std::erase(callbacks_, callback);
+        } else {
+            std::replace(callbacks_.begin(), callbacks_.end(), callback, Callback{});
+        }
+    }
+    void disconnectAll() {
+        if (emitting_ == 0) {
+            callbacks_.clear();
+        } else {
+            std::fill(callbacks_.begin(), callbacks_.end(), Callback{});
         }
     }
 
-    std::size_t size() const { return callbacks_.size(); }
+    // Calls every callback in list order, oldest first. A callback may connect or disconnect
+    // callbacks (itself included) while it runs: entries connected during the emission are
+    // called too, entries disconnected before their turn are not.
+    void emit(T value) {
+        const Emission emission(*this);
+        for (std::size_t i = 0; i < callbacks_.size(); ++i) {
+            const Callback callback = callbacks_[i];
+            if (callback.call != nullptr) {
+                callback.call(callback.target, value);
+            }
+        }
+    }
+
+    // The number of connected entries.
+    std::size_t size() const {
+        return static_cast<std::size_t>(std::count_if(callbacks_.begin(), callbacks_.end(),
+                                                      [](const Callback& c) { return c.call; }));
+    }
 
 private:
+    // Marks an emission in progress; the outermost one drops the blanked entries at its end,
+    // also when a callback throws.
+    struct Emission {
+        explicit Emission(Signal& s) : signal(s) { signal.emitting_ += 1; }
+        ~Emission() {
+            if (--signal.emitting_ == 0) {
+                std::erase(signal.callbacks_, Callback{});
+            }
+        }
+        Emission(const Emission&) = delete;
+        Emission& operator=(const Emission&) = delete;
+        Signal& signal;
+    };
+
     std::vector<Callback> callbacks_;
+    int emitting_ = 0;
 };
 
 } // namespace cindra::util
