@@ -9,6 +9,16 @@ Entities::~Entities() {
     lightComponents.clear();
 }
 
+Entities& Entities::operator=(Entities&& other) noexcept {
+    lightComponents.clear();
+    locationComponents = std::move(other.locationComponents);
+    renderComponents = std::move(other.renderComponents);
+    lightComponents = std::move(other.lightComponents);
+    nameToEntity = std::move(other.nameToEntity);
+    entityNames = std::move(other.entityNames);
+    return *this;
+}
+
 void Entities::createComponent(Entity e, std::string_view type) {
     if (type == "location") {
         createLocation(e);

@@ -17,7 +17,8 @@ class Entities {
 public:
     Entities() = default;
     Entities(Entities&&) = default;
-    Entities& operator=(Entities&&) = default;
+    // Releases the lights before the locations they follow, then takes other's contents.
+    Entities& operator=(Entities&& other) noexcept;
     ~Entities();
 
     // Creates the component named "location", "render" or "light" for e with its defaults;
