@@ -7,12 +7,14 @@
 #include "cindra/World.hpp"
 #include "cindra/audio/MixerSdl.hpp"
 #include "cindra/gui/Gui.hpp"
+#include "cindra/logic/ScriptManager.hpp"
 
 #include <GL/gl.h>
 #include <SDL.h>
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 namespace cindra {
@@ -53,6 +55,13 @@ void Application::startUp() {
     process().gameClock = gameClock_.get();
     process().timerSystem.add(*gameClock_);
     world_ = std::make_unique<World>(kFirstMap);
+    // A script's os.exit ends the game as Escape does, without the frame-rate line: the
+    // platform shuts down first, so no audio thread outlives the process's teardown.
+    world_->getScriptManager().setExitHandler([this](int status) {
+        shutdown();
+        std::fflush(nullptr);
+        std::_Exit(status);
+    });
     world_->init();
     screen_ = std::make_unique<PhysicalConsole>(kConsoleWidth, kConsoleHeight);
     if (inspector) {

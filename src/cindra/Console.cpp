@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace cindra {
 
@@ -54,15 +55,21 @@ void Console::setBackground(int x, int y, Color c) {
 }
 
 void Console::blit(const Console& source, GridPos pos) {
-    auto clip = source.getBounds(pos).intersect(getBounds());
-    if (!clip || clip->x2 <= clip->x1) {
+    // The clip is worked out in 64 bits: source may stand anywhere, even where its far edge
+    // lies beyond the int range.
+    const std::int64_t x1 = std::max<std::int64_t>(pos.x, 0);
+    const std::int64_t y1 = std::max<std::int64_t>(pos.y, 0);
+    const std::int64_t x2 = std::min<std::int64_t>(std::int64_t{pos.x} + source.width_, width_);
+    const std::int64_t y2 = std::min<std::int64_t>(std::int64_t{pos.y} + source.height_, height_);
+    if (x1 >= x2 || y1 >= y2) {
         return;
     }
-    const auto rowLength = static_cast<std::ptrdiff_t>(clip->x2 - clip->x1);
-    for (int y = clip->y1; y < clip->y2; ++y) {
+    const auto rowLength = static_cast<std::size_t>(x2 - x1);
+    for (auto y = static_cast<int>(y1); y < y2; ++y) {
         // memmove: a console may be blitted onto itself.
-        std::memmove(&at(clip->x1, y), &source.at(clip->x1 - pos.x, y - pos.y),
-                     static_cast<std::size_t>(rowLength) * sizeof(ConsoleChar));
+        std::memmove(&at(static_cast<int>(x1), y),
+                     &source.at(static_cast<int>(x1 - pos.x), static_cast<int>(y - pos.y)),
+                     rowLength * sizeof(ConsoleChar));
     }
 }
 
@@ -75,19 +82,26 @@ void Console::fill(Color c) {
 
 namespace {
 
-// Lays out one line (no line feeds) word by word; returns with the cursor after it.
-void layoutLine(std::string_view line, int x0, int width, int& x, int& y, const PutChar& put) {
+// Lays out one line (no line feeds) word by word; returns with the cursor after it. The
+// cursor is 64-bit: a start near the edge of the int range, or a huge width, must not
+// overflow. Cells beyond the int range exist in no console and are not passed to put.
+void layoutLine(std::string_view line, std::int64_t x0, std::int64_t width, std::int64_t& x,
+                std::int64_t& y, const PutChar& put) {
+    constexpr std::int64_t kLow = std::numeric_limits<int>::min();
+    constexpr std::int64_t kHigh = std::numeric_limits<int>::max();
     std::size_t begin = 0;
     while (true) {
         std::size_t end = line.find(' ', begin);
         std::string_view word = line.substr(
             begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
-        if (x + static_cast<int>(word.size()) > x0 + width) {
+        if (x + static_cast<std::int64_t>(word.size()) > x0 + width) {
             x = x0;
             y -= 1;
         }
         for (char ch : word) {
-            put(x, y, static_cast<unsigned char>(ch));
+            if (x >= kLow && x <= kHigh && y >= kLow) {
+                put(static_cast<int>(x), static_cast<int>(y), static_cast<unsigned char>(ch));
+            }
             x += 1;
         }
         x += 1; // the space after the word
@@ -101,8 +115,8 @@ void layoutLine(std::string_view line, int x0, int width, int& x, int& y, const 
 } // namespace
 
 int layoutText(GridPos start, std::string_view text, int width, const PutChar& put) {
-    int x = start.x;
-    int y = start.y;
+    std::int64_t x = start.x;
+    std::int64_t y = start.y;
     std::size_t begin = 0;
     while (true) {
         std::size_t feed = text.find('\n', begin);
@@ -113,7 +127,7 @@ int layoutText(GridPos start, std::string_view text, int width, const PutChar& p
         }
         layoutLine(line, start.x, width, x, y, put);
         if (feed == std::string_view::npos) {
-            return y;
+            return static_cast<int>(std::max<std::int64_t>(y, std::numeric_limits<int>::min()));
         }
         x = start.x;
         y -= 1;

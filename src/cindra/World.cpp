@@ -32,11 +32,7 @@ World::~World() {
 
 void World::init() {
     scriptManager_->init();
-    const std::string name = std::move(pendingMapName_);
-    pendingMapName_.clear();
-    loadMap(name);
-    createPlayer();
-    callInitWorld();
+    enterMap();
 }
 
 void World::changeMap(std::string mapName) {
@@ -121,22 +117,40 @@ void World::update(float seconds) {
     }
     processRemovals();
     if (!pendingMapName_.empty()) {
-        enterPendingMap();
+        enterMap();
     }
 }
 
-void World::enterPendingMap() {
-    // Taken before loading, so a map change asked for while the new map loads is kept.
-    const std::string name = std::move(pendingMapName_);
-    pendingMapName_.clear();
+void World::enterMap() {
+    // Cleared only after the load: a change asked for while the old map's entities go or the
+    // new map loads (a destroy or an init calling changeMap) is dropped, or the map would load
+    // again every frame. One asked for by the new player or initWorld is kept.
+    const std::string name = pendingMapName_;
     loadMap(name);
+    pendingMapName_.clear();
     createPlayer();
     callInitWorld();
 }
 
+GridPos World::mapToView(GridPos p) const {
+    return {util::saturate(std::int64_t{p.x} - viewPoint.x),
+            util::saturate(std::int64_t{p.y} - viewPoint.y)};
+}
+
+namespace {
+
+// One axis of centerViewOn, in 64 bits since a script may name any position: at or below 0
+// gives 0, else at most mapSize - viewSize (which is negative for a map smaller than the view).
+std::int32_t viewOrigin(std::int32_t at, int mapSize, int viewSize) {
+    const std::int64_t origin = std::int64_t{at} - viewSize / 2;
+    return origin <= 0 ? 0 : util::saturate(std::min<std::int64_t>(origin, mapSize - viewSize));
+}
+
+} // namespace
+
 void World::centerViewOn(GridPos p) {
-    viewPoint.x = util::clamp(p.x - Map::kViewWidth / 2, 0, map_->width() - Map::kViewWidth);
-    viewPoint.y = util::clamp(p.y - Map::kViewHeight / 2, 0, map_->height() - Map::kViewHeight);
+    viewPoint.x = viewOrigin(p.x, map_->width(), Map::kViewWidth);
+    viewPoint.y = viewOrigin(p.y, map_->height(), Map::kViewHeight);
 }
 
 void World::loadMap(const std::string& fileName) {
@@ -163,11 +177,21 @@ bool World::readChunk(util::DataReader& reader, std::string_view tag) {
 }
 
 void World::processRemovals() {
+    // An entity made while removals are carried out (by a script's destroy) is removed in the
+    // next frame, so a destroy that makes and removes another entity cannot keep this loop
+    // going. Entities that existed before, such as a child its parent's destroy removes, go now.
+    const Entity newest = process().lastEntity;
     while (!removalQueue_.empty()) {
         const Entity e = removalQueue_.front();
         removalQueue_.pop_front();
-        destroyEntity(e);
+        if (e > newest && entities_.contains(e)) {
+            deferredRemovals_.push_back(e);
+        } else {
+            destroyEntity(e);
+        }
     }
+    removalQueue_.insert(removalQueue_.end(), deferredRemovals_.begin(), deferredRemovals_.end());
+    deferredRemovals_.clear();
 }
 
 void World::destroyEntity(Entity e) {

@@ -60,8 +60,9 @@ public:
     // and the scripts advance. Then queued removals and a pending map change are done.
     void update(float seconds);
 
-    // The console cell where map cell p is drawn.
-    GridPos mapToView(GridPos p) const { return p - viewPoint; }
+    // The console cell where map cell p is drawn (saturated to the int range: an entity may
+    // stand anywhere).
+    GridPos mapToView(GridPos p) const;
     // Puts p near the middle of the view, keeping the view on the map where the map is
     // larger than the view.
     void centerViewOn(GridPos p);
@@ -84,7 +85,7 @@ public:
 
 private:
     void processRemovals();
-    void enterPendingMap();
+    void enterMap();
     void callInitWorld();
     bool readChunk(util::DataReader& reader, std::string_view tag);
 
@@ -96,6 +97,8 @@ private:
     logic::Entity playerId_ = logic::kNoEntity;
     std::unique_ptr<logic::ScriptManager> scriptManager_;
     std::deque<logic::Entity> removalQueue_;
+    // Removals put off to the next frame (kept to reuse its storage).
+    std::vector<logic::Entity> deferredRemovals_;
     std::string pendingMapName_;
 };
 

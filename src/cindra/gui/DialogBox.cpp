@@ -6,6 +6,8 @@
 #include "cindra/gui/TextBox.hpp"
 #include "cindra/util/Random.hpp"
 
+#include <cstdint>
+
 namespace cindra::gui {
 
 namespace {
@@ -17,11 +19,12 @@ int dialogHeight(int width, const std::string& message, const std::vector<std::s
     if (answers.empty()) {
         throw Error("dialogBox: a dialog needs at least one answer.");
     }
-    int height = countLines(message, width - 4) + 6 + static_cast<int>(answers.size()) - 1;
+    std::int64_t height = std::int64_t{countLines(message, width - 4)} + 6 +
+                          static_cast<std::int64_t>(answers.size()) - 1;
     for (const std::string& answer : answers) {
         height += countLines(answer, width - 6);
     }
-    return height;
+    return checkBoxHeight("dialogBox", width, height);
 }
 
 } // namespace
@@ -42,10 +45,12 @@ DialogBox::DialogBox(GridPos position, int boxWidth, std::string message,
 
 void DialogBox::draw(Console& target) {
     target.blit(face, pos);
-    const GridPos marker{pos.x + 2, pos.y + options[selected].line};
-    if (target.isInside(marker)) {
-        target.setChar(marker.x, marker.y, kMarkerGlyph);
-        target.setForeground(marker.x, marker.y, kTextColor);
+    // In 64 bits: the box may stand anywhere, even at the edge of the int range.
+    const std::int64_t x = std::int64_t{pos.x} + 2;
+    const std::int64_t y = std::int64_t{pos.y} + options[selected].line;
+    if (x >= 0 && x < target.width() && y >= 0 && y < target.height()) {
+        target.setChar(static_cast<int>(x), static_cast<int>(y), kMarkerGlyph);
+        target.setForeground(static_cast<int>(x), static_cast<int>(y), kTextColor);
     }
 }
 

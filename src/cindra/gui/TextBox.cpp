@@ -17,7 +17,7 @@ constexpr int kScreenHeight = 96;
 // The text box's height for its message: frame and empty row above and below the text.
 int textBoxHeight(int width, const std::string& message) {
     checkBoxWidth("textBox", width, TextBox::kMinWidth);
-    return countLines(message, width - 4) + 4;
+    return checkBoxHeight("textBox", width, std::int64_t{countLines(message, width - 4)} + 4);
 }
 
 } // namespace
@@ -27,6 +27,13 @@ void checkBoxWidth(const char* what, int width, int minimum) {
         throw Error(fmt::format("{}: a box width of {} is outside {} to {}.", what, width, minimum,
                                 kMaxBoxWidth));
     }
+}
+
+int checkBoxHeight(const char* what, int width, std::int64_t height) {
+    if (height * width > Console::kMaxCells) {
+        throw Error(fmt::format("{}: a box of {} x {} cells is too large.", what, width, height));
+    }
+    return static_cast<int>(height);
 }
 
 GridPos placeBox(GridPos pos, int width, int height) {

@@ -5,6 +5,7 @@
 #include "cindra/Console.hpp"
 #include "cindra/logic/IModalElement.hpp"
 
+#include <cstdint>
 #include <string>
 
 namespace cindra::gui {
@@ -12,6 +13,9 @@ namespace cindra::gui {
 // The widest box accepted: far wider than the screen, small enough to refuse a width that
 // would allocate a huge face.
 inline constexpr int kMaxBoxWidth = 1024;
+// The most bytes a box's texts may hold: each byte places at most one glyph and starts at
+// most one line, so no face that a console can hold needs more.
+inline constexpr std::uint64_t kMaxBoxTextBytes = Console::kMaxCells;
 
 // Where a box of width x height goes: a negative x or y centres it on the 128 x 96 screen
 // along that axis; otherwise pos.y names its top row. The result is its bottom-left cell.
@@ -19,6 +23,8 @@ GridPos placeBox(GridPos pos, int width, int height);
 
 // Refuses a width outside minimum..kMaxBoxWidth with a cindra::Error naming what.
 void checkBoxWidth(const char* what, int width, int minimum);
+// height as an int, refusing a face of width x height cells that no console can hold.
+int checkBoxHeight(const char* what, int width, std::int64_t height);
 
 class TextBox : public logic::IModalElement {
 public:

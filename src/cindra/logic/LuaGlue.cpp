@@ -221,7 +221,20 @@ ScriptObject& thinkingScript(lua_State* L, const char* function) {
     if (current == nullptr || current->threadState() != L) {
         throw Error(fmt::format("{}: only an entity's think function can open a box.", function));
     }
+    if (worldOf(L).modalCount() >= World::kMaxModalElements) {
+        throw Error(fmt::format("{}: no more than {} boxes can be open at once.", function,
+                                World::kMaxModalElements));
+    }
     return *current;
+}
+
+// Refuses a box whose texts hold more bytes than any face could show, before anything of
+// them is copied.
+void checkBoxBytes(const char* function, std::uint64_t bytes) {
+    if (bytes > gui::kMaxBoxTextBytes) {
+        throw Error(fmt::format("{}: the box's texts hold {} bytes; a box holds at most {}.",
+                                function, bytes, gui::kMaxBoxTextBytes));
+    }
 }
 
 int textBox(lua_State* L) {
@@ -229,29 +242,38 @@ int textBox(lua_State* L) {
     const GridPos pos = toPos(L, 1);
     const std::int32_t width = toInt(L, 2);
     const std::string_view text = toText(L, 3);
-    guarded(L, [&] {
-        thinkingScript(L, "textBox");
-        worldOf(L).pushModal(std::make_unique<gui::TextBox>(pos, width, std::string(text)));
-        return 0;
+    const int values = guarded(L, [&] {
+        ScriptObject& script = thinkingScript(L, "textBox");
+        checkBoxBytes("textBox", text.size());
+        return script.requestBox(
+            L, {std::make_unique<gui::TextBox>(pos, width, std::string(text)), nullptr});
     });
-    return lua_yield(L, 0);
+    return lua_yield(L, values);
 }
 
 // Checks that argument i is a list of texts, without keeping anything (a wrong element is
-// reported by Lua against its stack slot); its length.
-std::size_t checkTextList(lua_State* L, int i) {
+// reported by Lua against its stack slot); its length and the total length of its texts.
+struct TextListSize {
+    std::size_t count = 0;
+    std::uint64_t bytes = 0;
+};
+
+TextListSize checkTextList(lua_State* L, int i) {
     if (!lua_istable(L, i)) {
         lua_pushfstring(L, "Lua deserialization: Expected table at position %d, got %s!", i,
                         luaL_typename(L, i));
         raise(L);
     }
-    const std::size_t count = lua_objlen(L, i);
-    for (std::size_t k = 1; k <= count; ++k) {
+    TextListSize size;
+    size.count = lua_objlen(L, i);
+    for (std::size_t k = 1; k <= size.count; ++k) {
         lua_rawgeti(L, i, static_cast<int>(k));
-        luaL_checklstring(L, lua_gettop(L), nullptr);
+        std::size_t length = 0;
+        luaL_checklstring(L, lua_gettop(L), &length);
+        size.bytes += length;
         lua_pop(L, 1);
     }
-    return count;
+    return size;
 }
 
 // The texts of a list checkTextList accepted (no Lua error can arise here).
@@ -273,19 +295,17 @@ int dialogBox(lua_State* L) {
     const GridPos pos = toPos(L, 1);
     const std::int32_t width = toInt(L, 2);
     const std::string_view text = toText(L, 3);
-    const std::size_t count = checkTextList(L, 4);
-    guarded(L, [&] {
+    const TextListSize answers = checkTextList(L, 4);
+    const int values = guarded(L, [&] {
         ScriptObject& script = thinkingScript(L, "dialogBox");
-        auto box =
-            std::make_unique<gui::DialogBox>(pos, width, std::string(text), textList(L, 4, count));
-        gui::DialogBox& opened = *box;
-        worldOf(L).pushModal(std::move(box));
-        AnswerReceiver& receiver = worldOf(L).getScriptManager().answerReceiver(script);
-        opened.chosen.connect(util::Signal<int>::Callback::of<&AnswerReceiver::deliver>(receiver));
-        script.waitForValue();
-        return 0;
+        // Every answer takes at least two rows, so the count is bounded with the bytes.
+        checkBoxBytes("dialogBox", text.size() + answers.bytes + answers.count);
+        auto box = std::make_unique<gui::DialogBox>(pos, width, std::string(text),
+                                                    textList(L, 4, answers.count));
+        util::Signal<int>* chosen = &box->chosen;
+        return script.requestBox(L, {std::move(box), chosen});
     });
-    return lua_yield(L, 0);
+    return lua_yield(L, values);
 }
 
 int getAmbientLight(lua_State* L) {
@@ -325,6 +345,13 @@ int changeMap(lua_State* L) {
 
 // ---- Cindra.Entity -------------------------------------------------------------------------
 
+// Refuses to give anything to a handle that is not alive: nothing would ever release it.
+void needAlive(lua_State* L, const char* function, Entity e) {
+    if (!worldOf(L).isAlive(e)) {
+        throw Error(fmt::format("{}: entity {} does not exist.", function, e));
+    }
+}
+
 int create(lua_State* L) {
     checkCount(L, "create", 0);
     return guarded(L, [&] {
@@ -363,6 +390,7 @@ int setName(lua_State* L) {
     const Entity e = toInt(L, 1);
     const std::string_view name = toText(L, 2);
     return guarded(L, [&] {
+        needAlive(L, "setName", e);
         registry().setName(e, std::string(name));
         return 0;
     });
@@ -374,6 +402,7 @@ int attachScript(lua_State* L) {
     const std::string_view module = toText(L, 2);
     const std::string_view argument = toText(L, 3);
     return guarded(L, [&] {
+        needAlive(L, "attachScript", e);
         worldOf(L).getScriptManager().attachScript(e, std::string(module), std::string(argument));
         return 0;
     });
@@ -384,6 +413,7 @@ int createComponent(lua_State* L) {
     const Entity e = toInt(L, 1);
     const std::string_view type = toText(L, 2);
     return guarded(L, [&] {
+        needAlive(L, "createComponent", e);
         if (type == "light") {
             needLocation("createComponent", e);
         }

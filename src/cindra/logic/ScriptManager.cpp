@@ -4,7 +4,11 @@
 #include "cindra/World.hpp"
 #include "cindra/logic/LuaGlue.hpp"
 
+#include <fmt/format.h>
 #include <lua.hpp>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace cindra::logic {
 
@@ -72,6 +76,35 @@ void pushHelper(lua_State* L, char* key) {
     lua_rawget(L, LUA_REGISTRYINDEX);
 }
 
+// The value a think coroutine yields when it asks for a box (only native code can make it).
+char boxMarker;
+
+// os.exit for scripts, with the manager as upvalue: the status as Lua's own os.exit reads it.
+int exitFromScript(lua_State* L) {
+    const int status = luaL_optint(L, 1, EXIT_SUCCESS);
+    static_cast<ScriptManager*>(lua_touserdata(L, lua_upvalueindex(1)))->exitGame(status);
+}
+
+// Run through lua_cpcall with the manager: modules come only from Lua files on package.path
+// (no C loaders, no package.cpath), and os.exit ends the game in order.
+int restrictLibraries(lua_State* L) {
+    void* manager = lua_touserdata(L, 1);
+    lua_getglobal(L, "package");
+    lua_pushliteral(L, "");
+    lua_setfield(L, -2, "cpath");
+    lua_getfield(L, -1, "loaders");
+    // Lua's loaders: preload, Lua files, C libraries, C roots; the last two go.
+    for (int i = static_cast<int>(lua_objlen(L, -1)); i > 2; --i) {
+        lua_pushnil(L);
+        lua_rawseti(L, -2, i);
+    }
+    lua_getglobal(L, "os");
+    lua_pushlightuserdata(L, manager);
+    lua_pushcclosure(L, exitFromScript, 1);
+    lua_setfield(L, -2, "exit");
+    return 0;
+}
+
 // Pushes table[key] for the value at index. Runs protected, because an __index metamethod
 // (a strict-globals guard, say) may raise: that becomes a LuaError, not a jump over C++.
 void pushField(Lua& lua, int index, const char* key) {
@@ -87,9 +120,10 @@ void pushField(Lua& lua, int index, const char* key) {
 
 } // namespace
 
-ScriptObject::ScriptObject(Lua& lua, std::unique_ptr<Lua> thread, Entity e, std::string moduleName,
-                           std::string argument)
-    : entity(e), module(std::move(moduleName)), initArgument(std::move(argument)), lua_(lua),
+ScriptObject::ScriptObject(ScriptManager& manager, std::unique_ptr<Lua> thread, Entity e,
+                           std::string moduleName, std::string argument)
+    : serial(manager.nextSerial()), entity(e), module(std::move(moduleName)),
+      initArgument(std::move(argument)), manager_(manager), lua_(manager.lua()),
       thread_(std::move(thread)) {
     lua_State* L = lua_.state();
     lua_pushthread(thread_->state());
@@ -113,6 +147,7 @@ void ScriptObject::pushModule(const char* missing) {
 }
 
 void ScriptObject::start() {
+    const Busy busy(*this);
     lua_State* L = lua_.state();
     StackGuard guard(L);
     pushModule("could not be loaded.");
@@ -138,6 +173,7 @@ void ScriptObject::start() {
 }
 
 void ScriptObject::callModuleFunction(const char* name, const float* dt) {
+    const Busy busy(*this);
     lua_State* L = lua_.state();
     pushHelper(L, &callInModuleKey);
     lua_pushlstring(L, module.data(), module.size());
@@ -150,6 +186,7 @@ void ScriptObject::callModuleFunction(const char* name, const float* dt) {
 }
 
 void ScriptObject::step() {
+    const Busy busy(*this);
     if (hasThink && alive && !waiting) {
         const int values = pendingValues;
         pendingValues = 0;
@@ -163,8 +200,37 @@ void ScriptObject::resume(int values) {
     } catch (const LuaError&) {
         alive = false;
         lua_State* co = thread_->state();
-        const char* message = lua_isstring(co, -1) ? lua_tostring(co, -1) : "";
-        printLine("{}: Entity {} has encountered a script error. {}", module, entity, message);
+        reportError(lua_isstring(co, -1) ? lua_tostring(co, -1) : "");
+    }
+    openRequestedBox();
+}
+
+void ScriptObject::reportError(const char* message) const {
+    printLine("{}: Entity {} has encountered a script error. {}", module, entity, message);
+}
+
+int ScriptObject::requestBox(lua_State* L, BoxRequest request) {
+    box_ = std::move(request);
+    lua_pushlightuserdata(L, &boxMarker);
+    return 1;
+}
+
+void ScriptObject::openRequestedBox() {
+    BoxRequest request = std::move(box_);
+    box_ = {};
+    lua_State* co = thread_->state();
+    if (!alive || lua_gettop(co) == 0 || lua_touserdata(co, -1) != &boxMarker) {
+        return; // no box asked for, or the yield for it failed: the request is dropped
+    }
+    lua_pop(co, 1);
+    if (!request.box) {
+        return;
+    }
+    try {
+        manager_.openBox(*this, std::move(request));
+    } catch (const Error& error) {
+        alive = false;
+        reportError(error.what());
     }
 }
 
@@ -183,6 +249,9 @@ void ScriptObject::deliverValue(int value) {
 
 ScriptManager::ScriptManager(World& world) : world_(world) {
     lua_.setPackagePath(kPackagePath);
+    if (lua_cpcall(lua_.state(), restrictLibraries, this) != 0) {
+        throw LuaError(lua_tostring(lua_.state(), -1));
+    }
     storeHelper(lua_.state(), &indexValueKey, indexValue);
     storeHelper(lua_.state(), &callInModuleKey, callInModule);
 }
@@ -215,9 +284,19 @@ void setThreadEntry(Lua& lua, Entity e) {
 } // namespace
 
 void ScriptManager::attachScript(Entity e, const std::string& module, const std::string& argument) {
+    if (attachDepth_ >= kMaxAttachDepth) {
+        throw LuaError(fmt::format("attachScript: scripts attached while scripts are attached nest "
+                                   "deeper than {} levels.",
+                                   kMaxAttachDepth));
+    }
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { depth += 1; }
+        ~Depth() { depth -= 1; }
+    } depth(attachDepth_);
     lua_State* L = lua_.state();
     auto thread = lua_.newThread();
-    auto object = std::make_unique<ScriptObject>(lua_, std::move(thread), e, module, argument);
+    auto object = std::make_unique<ScriptObject>(*this, std::move(thread), e, module, argument);
     setThreadEntry(lua_, e); // pops the coroutine newThread left on the stack
     try {
         lua_.require(module);
@@ -242,11 +321,20 @@ void ScriptManager::attachScript(Entity e, const std::string& module, const std:
     }
     changes_ += 1;
     auto& slot = scripts_[e];
-    if (slot) {
-        // The replaced script may be the one running now; it goes once the frame is done.
-        retired_.push_back(std::move(slot));
-    }
+    std::unique_ptr<ScriptObject> replaced = std::move(slot);
     slot = std::move(object);
+    drop(std::move(replaced));
+    releaseRetired();
+}
+
+void ScriptManager::drop(std::unique_ptr<ScriptObject> script) {
+    if (script && script->busy()) {
+        retired_.push_back(std::move(script));
+    }
+}
+
+void ScriptManager::releaseRetired() {
+    std::erase_if(retired_, [](const auto& script) { return !script->busy(); });
 }
 
 void ScriptManager::detachScript(Entity e) {
@@ -258,7 +346,10 @@ void ScriptManager::detachScript(Entity e) {
     lua_pushnil(lua_.state());
     setThreadEntry(lua_, e);
     changes_ += 1;
-    scripts_.erase(e);
+    if (const auto left = scripts_.find(e); left != scripts_.end()) {
+        drop(std::move(left->second));
+        scripts_.erase(left);
+    }
 }
 
 template <typename Each> void ScriptManager::forEachScript(Each each) {
@@ -281,7 +372,7 @@ void ScriptManager::update(float dt) {
         ScriptManager& self;
         ~Frame() {
             self.current_ = nullptr;
-            self.retired_.clear();
+            self.releaseRetired();
         }
     } frame{*this};
     lua_State* L = lua_.state();
@@ -296,6 +387,9 @@ void ScriptManager::update(float dt) {
     forEachScript([this](ScriptObject& script) {
         current_ = &script;
         script.step();
+        if (!retired_.empty()) {
+            releaseRetired();
+        }
     });
 }
 
@@ -306,6 +400,25 @@ void ScriptManager::callGlobal(const char* name) {
         lua_.call(0, 0, true);
     } else {
         lua_pop(L, 1);
+    }
+}
+
+void ScriptManager::exitGame(int status) {
+    if (exit_) {
+        exit_(status);
+    }
+    // Nothing is torn down: the process ends here, with what it wrote flushed.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+void ScriptManager::openBox(ScriptObject& script, BoxRequest request) {
+    util::Signal<int>* chosen = request.chosen;
+    world_.pushModal(std::move(request.box));
+    if (chosen != nullptr) {
+        AnswerReceiver& receiver = answerReceiver(script);
+        chosen->connect(util::Signal<int>::Callback::of<&AnswerReceiver::deliver>(receiver));
+        script.waitForValue();
     }
 }
 
@@ -321,7 +434,7 @@ void ScriptManager::releaseReceiver(const AnswerReceiver& receiver) {
 void AnswerReceiver::deliver(int value) {
     ScriptObject* live = manager_.find(entity_);
     ScriptManager& manager = manager_;
-    if (live != nullptr && live == script_) {
+    if (live != nullptr && live->serial == serial_) {
         try {
             live->deliverValue(value);
         } catch (...) {

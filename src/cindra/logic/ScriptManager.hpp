@@ -3,9 +3,12 @@
 #pragma once
 
 #include "cindra/logic/Entity.hpp"
+#include "cindra/logic/IModalElement.hpp"
 #include "cindra/logic/Lua.hpp"
+#include "cindra/util/Signal.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,12 +22,21 @@ namespace cindra::logic {
 
 // One entity's script: its module (the functions init, update, think and destroy, each
 // taking the entity first) and the coroutine that runs think.
+class ScriptManager;
+
+// A box a think function asked to open; it opens once the coroutine has really yielded.
+struct BoxRequest {
+    std::unique_ptr<IModalElement> box;
+    // The dialog's answer signal; null for a text box.
+    util::Signal<int>* chosen = nullptr;
+};
+
 class ScriptObject {
 public:
     // Takes the coroutine newThread left on top of lua's stack (and leaves it there) and keeps
     // a reference to it for as long as the object lives, so that a running coroutine is never
     // collected, even when scriptThreads no longer holds it.
-    ScriptObject(Lua& lua, std::unique_ptr<Lua> thread, Entity e, std::string module,
+    ScriptObject(ScriptManager& manager, std::unique_ptr<Lua> thread, Entity e, std::string module,
                  std::string initArgument);
     ~ScriptObject();
     ScriptObject(const ScriptObject&) = delete;
@@ -45,7 +57,15 @@ public:
     void pushThread() const;
     // The state of the coroutine, as native functions called from think see it.
     lua_State* threadState() const { return thread_->state(); }
+    // Keeps request for the yield that follows and pushes that yield's values on L (the
+    // coroutine); returns their number. The box opens only if the yield suspends the
+    // coroutine: a yield that fails (inside pcall, say) raises an error and the box is dropped.
+    int requestBox(lua_State* L, BoxRequest request);
+    // Whether one of this object's calls into Lua is running (perhaps further down the stack).
+    bool busy() const { return busy_ > 0; }
 
+    // Tells this object apart from one that later takes its place (or its address).
+    const std::uint64_t serial;
     Entity entity;
     std::string module;
     std::string initArgument;
@@ -55,16 +75,32 @@ public:
     int pendingValues = 0;
 
 private:
+    // Counts a call into Lua for as long as it runs.
+    class Busy {
+    public:
+        explicit Busy(ScriptObject& script) : script_(script) { script_.busy_ += 1; }
+        ~Busy() { script_.busy_ -= 1; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        ScriptObject& script_;
+    };
+
     // Pushes the module's table on the main stack; message names what was asked of it.
     void pushModule(const char* missingMessage);
     void resume(int values);
+    // After a yield: opens the box the yield was made for, if it was.
+    void openRequestedBox();
+    void reportError(const char* message) const;
 
+    ScriptManager& manager_;
     Lua& lua_;
     std::unique_ptr<Lua> thread_;
     int threadRef_;
+    BoxRequest box_;
+    int busy_ = 0;
 };
-
-class ScriptManager;
 
 // Hands a dialog's answer to the script that opened the dialog, if that script is still the
 // one attached to its entity; the answer for a script that has gone in the meantime (its
@@ -72,14 +108,14 @@ class ScriptManager;
 class AnswerReceiver {
 public:
     AnswerReceiver(ScriptManager& manager, const ScriptObject& script)
-        : manager_(manager), entity_(script.entity), script_(&script) {}
+        : manager_(manager), entity_(script.entity), serial_(script.serial) {}
     // Delivers value, then lets the manager release this receiver.
     void deliver(int value);
 
 private:
     ScriptManager& manager_;
     Entity entity_;
-    const ScriptObject* script_;
+    std::uint64_t serial_;
 };
 
 class ScriptManager {
@@ -88,14 +124,21 @@ public:
     static constexpr const char* kPackagePath = "./scripts/?.lua";
     static constexpr const char* kStartModule = "init";
     static constexpr const char* kThreadTable = "scriptThreads";
+    // How deep scripts may attach scripts whose think (started at once) attaches more: each
+    // level runs inside the one before on the C stack, which Lua does not count across
+    // coroutines. The model is Lua's own limit on nested C calls.
+    static constexpr int kMaxAttachDepth = 200;
 
-    // A main Lua state with the package path set. world is what the script API acts on.
+    // A main Lua state with the package path set, modules only from Lua files and os.exit
+    // going through exitGame. world is what the script API acts on.
     explicit ScriptManager(World& world);
     ~ScriptManager();
 
     // Publishes the script API, creates scriptThreads and runs the start-up module.
     void init();
-    // Gives e the script module, replacing any earlier one (whose destroy is not called).
+    // Gives e the script module, replacing any earlier one (whose destroy is not called); the
+    // earlier one is released at once unless it is running, and then when it returns.
+    // Refuses to nest deeper than kMaxAttachDepth.
     void attachScript(Entity e, const std::string& module, const std::string& argument);
     // Calls the script's destroy and drops it; nothing for an entity without a script.
     void detachScript(Entity e);
@@ -103,6 +146,14 @@ public:
     void update(float dt);
     // Calls the global function name with no arguments, if it is a function.
     void callGlobal(const char* name);
+    // What os.exit does in a script: by default the process ends with status at once (its
+    // output flushed); the game sets a handler that shuts the platform down first.
+    void setExitHandler(std::function<void(int status)> handler) { exit_ = std::move(handler); }
+    [[noreturn]] void exitGame(int status);
+    // Opens the box a script's think asked for once its coroutine has yielded: pushes it on
+    // the world's modal stack and, for a dialog, makes the script wait for the answer.
+    void openBox(ScriptObject& script, BoxRequest request);
+    std::uint64_t nextSerial() { return ++serials_; }
 
     Lua& lua() { return lua_; }
     // The script whose think coroutine is being resumed, or null.
@@ -115,17 +166,23 @@ public:
 
 private:
     template <typename Each> void forEachScript(Each each);
+    // Releases script, or keeps it until releaseRetired when one of its calls is running.
+    void drop(std::unique_ptr<ScriptObject> script);
+    void releaseRetired();
 
     World& world_;
     Lua lua_;
     // Ordered by handle: scripts run in the order their entities were created.
     std::map<Entity, std::unique_ptr<ScriptObject>> scripts_;
-    // Scripts replaced while the scripts run are kept until the frame's scripts are done.
+    // Scripts replaced or detached while one of their calls runs, kept until it returns.
     std::vector<std::unique_ptr<ScriptObject>> retired_;
     std::vector<std::unique_ptr<AnswerReceiver>> receivers_;
     ScriptObject* current_ = nullptr;
     // Counts changes to scripts_, so a walk over it knows when to find its place again.
     std::uint64_t changes_ = 0;
+    std::uint64_t serials_ = 0;
+    int attachDepth_ = 0;
+    std::function<void(int)> exit_;
 };
 
 } // namespace cindra::logic

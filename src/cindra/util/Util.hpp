@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace cindra::util {
@@ -22,6 +24,13 @@ constexpr int clamp(int v, int min, int max) {
         return min;
     }
     return v < max ? v : max;
+}
+
+// v limited to the range of a 32-bit int: for coordinates worked out in 64 bits, where a
+// value beyond that range lies far outside every map and console anyway.
+constexpr std::int32_t saturate(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 // Nearest integer, ties to even (the processor's default rounding mode).

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 using cindra::GridPos;
 using cindra::test::levelSource;
@@ -134,6 +137,162 @@ TEST(ScriptManager, OnlyTheNewestOfTwoBoxesTakesKeysAndItIsDrawnOnTop) {
     EXPECT_EQ(screen.at(2, 8).glyph, 'o');
     press(game, cindra::gui::kKeyReturn);
     EXPECT_EQ(world.modalCount(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// A script that goes wrong on purpose, run on a small level for some frames with every frame
+// drawn: what it prints, and what holds of the world afterwards.
+struct Hostile {
+    const char* what;
+    const char* script; // the module entity.hostile, attached to the level's one entity
+    const char* init;   // the start-up module
+    const char* player; // the module entity.player
+    int frames;
+    const char* output;
+    std::function<bool(ScriptWorld&)> holds;
+};
+
+constexpr const char* kIdle = "return {think = function() while true do coroutine.yield() end end}";
+
+std::vector<Hostile> hostileScripts() {
+    const auto always = [](ScriptWorld&) { return true; };
+    return {
+        {"boxes far off the screen are clipped away", R"(
+            return {think = function(e)
+                Cindra.textBox({2147483647, 50}, 20, 'hello')
+                Cindra.textBox({50, 2147483647}, 20, 'hello')
+                Cindra.dialogBox({2147483647, 2147483647}, 20, 'q', {'a'})
+                print('answered')
+            end})",
+         "", "return {}", 6, "answered\n", always},
+        {"a box that cannot yield is undone", R"(
+            return {think = function(e)
+                print(pcall(Cindra.dialogBox, {-1, -1}, 20, 'q', {'a'}))
+                print(pcall(Cindra.textBox, {-1, -1}, 20, 'q'))
+                coroutine.yield()
+                print('still thinking')
+            end})",
+         "", "return {}", 2,
+         "false\tattempt to yield across metamethod/C-call boundary\n"
+         "false\tattempt to yield across metamethod/C-call boundary\nstill thinking\n",
+         [](ScriptWorld& game) { return game.world().modalCount() == 0; }},
+        {"box texts are bounded before they are copied", R"(
+            return {think = function(e)
+                local s, t = string.rep('a', 2^20), {}
+                for i = 1, 1e5 do t[i] = s end
+                print(select(2, pcall(Cindra.dialogBox, {0, 0}, 20, 'q', t)))
+                print(select(2, pcall(Cindra.textBox, {0, 0}, 20, string.rep('a ', 2^23 + 1))))
+                print(select(2, pcall(Cindra.dialogBox, {0, 0}, 7, 'q', {string.rep('a ', 2^22)})))
+            end})",
+         "", "return {}", 1,
+         "dialogBox: the box's texts hold 104857700001 bytes; a box holds at most 16777216.\n"
+         "textBox: the box's texts hold 16777218 bytes; a box holds at most 16777216.\n"
+         "dialogBox: a box of 7 x 4194312 cells is too large.\n",
+         always},
+        {"scripts attached from starting scripts nest only so deep", R"(
+            return {think = function(e)
+                Cindra.Entity.attachScript(Cindra.Entity.create(), 'entity.hostile', '')
+            end})",
+         "", "return {}", 1,
+         "entity.hostile: Entity 200 has encountered a script error. attachScript: scripts "
+         "attached while scripts are attached nest deeper than 200 levels.\n",
+         [](ScriptWorld& game) { return game.world().getScriptManager().scriptCount() == 201; }},
+        {"a replaced script is released at once", R"(
+            return {think = function(e)
+                local other = Cindra.Entity.create()
+                collectgarbage('collect')
+                local before = collectgarbage('count')
+                for i = 1, 2000 do Cindra.Entity.attachScript(other, 'entity.idle', '') end
+                collectgarbage('collect')
+                print(collectgarbage('count') - before < 100)
+            end})",
+         "", "return {}", 1, "true\n", always},
+        {"modules come only from Lua files", R"(
+            return {think = function(e)
+                local ok, message = pcall(require, 'evil')
+                print(ok, package.cpath, #package.loaders, message:find('.so', 1, true))
+            end})",
+         "", "return {}", 1, "false\t\t2\tnil\n", always},
+        {"nothing is given to a handle that is not alive", R"(
+            return {think = function(e)
+                local dead = Cindra.Entity.create()
+                Cindra.Entity.destroy(dead)
+                coroutine.yield()
+                coroutine.yield()
+                for _, call in ipairs{{Cindra.Entity.createComponent, dead, 'render'},
+                                      {Cindra.Entity.setName, dead, 'ghost'},
+                                      {Cindra.Entity.attachScript, dead, 'entity.idle', ''},
+                                      {Cindra.Entity.createComponent, -7, 'location'}} do
+                    print(select(2, pcall(unpack(call))))
+                end
+                print(Cindra.Entity.getEntityByName('ghost'))
+            end})",
+         "", "return {}", 3,
+         "createComponent: entity 2 does not exist.\nsetName: entity 2 does not exist.\n"
+         "attachScript: entity 2 does not exist.\ncreateComponent: entity -7 does not exist.\n-1\n",
+         [](ScriptWorld& game) { return game.world().getScriptManager().scriptCount() == 2; }},
+        {"a destroy that makes and removes an entity lets every frame end", R"(
+            return {
+                init = function(e) child = child or Cindra.Entity.create() end,
+                think = function(e) coroutine.yield() Cindra.Entity.destroy(e) end,
+                destroy = function(e)
+                    breeds = (breeds or 0) + 1
+                    Cindra.Entity.destroy(child)
+                    local next = Cindra.Entity.create()
+                    Cindra.Entity.attachScript(next, 'entity.hostile', '')
+                    Cindra.Entity.destroy(next)
+                end})",
+         "", "return {}", 5, "",
+         [](ScriptWorld& game) {
+             // One removal a frame; the child that existed before went in the first frame.
+             const auto child = static_cast<cindra::logic::Entity>(game.number("child"));
+             return game.number("breeds") == 5 && child == 2 && !game.world().isAlive(child);
+         }},
+        {"a map change asked while the map changes is dropped", R"(
+            return {think = function(e)
+                if changed then return end
+                changed = true
+                coroutine.yield()
+                Cindra.changeMap('intro.cmap')
+            end})",
+         "loads = 0 function initWorld() loads = loads + 1 end",
+         "return {destroy = function(e) Cindra.changeMap('intro.cmap') end}", 5, "",
+         [](ScriptWorld& game) { return game.number("loads") == 2; }},
+    };
+}
+
+TEST(ScriptManager, HostileScriptsGetScriptErrorsAndTheGameGoesOn) {
+    for (const Hostile& hostile : hostileScripts()) {
+        SCOPED_TRACE(hostile.what);
+        ScriptWorld game;
+        game.script("entity.hostile", hostile.script);
+        game.script("entity.idle", kIdle);
+        game.script("init", hostile.init);
+        game.script("entity.player", hostile.player);
+        game.level("intro.cmap", levelSource(4, 3, "entity 0 0 script \"entity.hostile\"\n"));
+        StdoutCapture capture;
+        game.start();
+        cindra::Console screen(128, 96);
+        for (int i = 0; i < hostile.frames; ++i) {
+            game.world().render(screen);
+            press(game, cindra::gui::kKeyReturn);
+        }
+        game.world().render(screen);
+        EXPECT_EQ(capture.text(), hostile.output);
+        EXPECT_TRUE(hostile.holds(game));
+    }
+}
+
+TEST(ScriptManagerDeathTest, OsExitEndsTheGameThroughItsExitHandler) {
+    ScriptWorld game;
+    game.script("entity.hostile", "return {think = function(e) coroutine.yield() os.exit(3) end}");
+    game.level("intro.cmap", levelSource(4, 3, "entity 0 0 script \"entity.hostile\"\n"));
+    game.start().getScriptManager().setExitHandler(
+        [](int status) { std::fprintf(stderr, "shut down before exit %d\n", status); });
+    EXPECT_EXIT(game.frame(), ::testing::ExitedWithCode(3), "shut down before exit 3");
 }
 
 } // namespace
