@@ -5,10 +5,10 @@
 #include "cindra/Map.hpp"
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
-#include "cindra/util/Util.hpp"
 
 #include <fmt/format.h>
 
+#include <cstdint>
 #include <limits>
 
 namespace cindra::logic {
@@ -20,9 +20,20 @@ float gameTime() {
     return clock != nullptr ? clock->getTime() : 0.0f;
 }
 
-bool walkable(GridPos p) {
+// Whether the cell (p.x + dx, p.y + dy) can be entered. A cell past the int range is never on
+// a map, so an entity at the edge of that range cannot step over it (and the sum cannot wrap).
+bool walkable(GridPos p, int dx, int dy) {
+    const std::int64_t x = std::int64_t{p.x} + dx;
+    const std::int64_t y = std::int64_t{p.y} + dy;
     const World* world = process().world;
-    return world != nullptr && world->getMap().isWalkable(p);
+    return world != nullptr && x == static_cast<std::int32_t>(x) &&
+           y == static_cast<std::int32_t>(y) &&
+           world->getMap().isWalkable({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
+}
+
+// The sign of to - from, without the subtraction, which overflows across the int range.
+constexpr int towards(std::int32_t from, std::int32_t to) {
+    return (to > from) - (to < from);
 }
 
 } // namespace
@@ -43,15 +54,15 @@ void LocationComponent::setSpeed(float speed) {
 }
 
 void LocationComponent::tryStep(int dx, int dy) {
-    const GridPos straight{position.x + dx, position.y + dy};
-    if (walkable(straight)) {
-        moveTo(straight);
+    // Only cells on the map are walkable, so a step that is taken never leaves the int range.
+    if (walkable(position, dx, dy)) {
+        moveTo({position.x + dx, position.y + dy});
     } else if (dx != 0 && dy != 0) {
         // A blocked diagonal slides along whichever axis is free, horizontal first.
-        if (const GridPos across{position.x + dx, position.y}; walkable(across)) {
-            moveTo(across);
-        } else if (const GridPos along{position.x, position.y + dy}; walkable(along)) {
-            moveTo(along);
+        if (walkable(position, dx, 0)) {
+            moveTo({position.x + dx, position.y});
+        } else if (walkable(position, 0, dy)) {
+            moveTo({position.x, position.y + dy});
         }
     }
 }
@@ -67,8 +78,8 @@ void LocationComponent::moveDirectional(Direction d) {
 }
 
 bool LocationComponent::moveTowards(GridPos target) {
-    const int dx = util::sign(target.x - position.x);
-    const int dy = util::sign(target.y - position.y);
+    const int dx = towards(position.x, target.x);
+    const int dy = towards(position.y, target.y);
     if (dx == 0 && dy == 0) {
         return true;
     }
