@@ -4,6 +4,8 @@
 #include "cindra/util/DataWriter.hpp"
 
 #include <iterator>
+#include <limits>
+#include <optional>
 
 namespace cindra {
 
@@ -53,10 +55,30 @@ void Region::toggle(const Region& other) {
     });
 }
 
+namespace {
+
+// a + b when it is a 32-bit value: cells read from a file may lie at the edge of the range.
+std::optional<std::int32_t> offsetCoordinate(std::int32_t a, std::int64_t b) {
+    const std::int64_t sum = std::int64_t{a} + b;
+    if (sum < std::numeric_limits<std::int32_t>::min() ||
+        sum > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(sum);
+}
+
+} // namespace
+
 bool Region::allNeighboursInside(int x, int y) const {
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
-            if ((dx != 0 || dy != 0) && !contains(x + dx, y + dy)) {
+            if (dx == 0 && dy == 0) {
+                continue;
+            }
+            // A neighbour beyond the 32-bit range is no cell, so it is outside the region.
+            const auto nx = offsetCoordinate(x, dx);
+            const auto ny = offsetCoordinate(y, dy);
+            if (!nx || !ny || !contains(*nx, *ny)) {
                 return false;
             }
         }
@@ -97,7 +119,11 @@ Region Region::randomSubset(float probability, util::Random& random) const {
 Region Region::translate(int dx, int dy) const {
     Region result;
     visit([&](int& x, int& y) {
-        result.add(x + dx, y + dy);
+        const auto nx = offsetCoordinate(x, dx);
+        const auto ny = offsetCoordinate(y, dy);
+        if (nx && ny) {
+            result.add(*nx, *ny);
+        }
         return 0;
     });
     return result;

@@ -59,13 +59,15 @@ public:
     requires std::invocable<Visitor&, int&, int&>
     int visit(Visitor&& visitor) const;
 
-    // The cells with at least one of their eight neighbours outside this region.
+    // The cells with at least one of their eight neighbours outside this region (a cell at
+    // the edge of the 32-bit range has neighbours beyond it, which are outside).
     Region border() const;
     // The cells all eight of whose neighbours are in this region.
     Region interior() const;
     // Each cell kept when a uniform fraction in [0, 1) from random is <= probability.
     Region randomSubset(float probability, util::Random& random = util::Random::shared()) const;
-    // A copy with every cell moved by (dx, dy).
+    // A copy with every cell moved by (dx, dy); a cell that would leave the 32-bit range of
+    // coordinates is dropped.
     Region translate(int dx, int dy) const;
     // (0,0) without rows; else the middle cell of the middle row (index count / 2 in
     // ascending order), or (0,0) when that row is empty.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -131,6 +132,20 @@ TEST(Region, BorderAndInteriorSplitEveryCell) {
     EXPECT_FALSE(interior.contains(2, 6));
     EXPECT_TRUE(Region().border().empty());
     EXPECT_EQ(cellsOf(fromCells({{4, 4}}).border()), (CellSet{{4, 4}}));
+
+    // A file may place cells at the edges of the 32-bit range, where some neighbours lie
+    // beyond it: those are outside, so the cells are border.
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    for (const GridPos corner :
+         {GridPos{kMin, kMin}, GridPos{kMax - 2, kMax - 2}, GridPos{kMax - 2, -1}}) {
+        Region edge;
+        for (int i = 0; i < 9; ++i) {
+            edge.add(corner.x + i % 3, corner.y + i / 3);
+        }
+        EXPECT_EQ(edge.border().size(), 8u);
+        EXPECT_EQ(cellsOf(edge.interior()), (CellSet{{corner.x + 1, corner.y + 1}}));
+    }
 }
 
 TEST(Region, RandomSubsetAtTheProbabilityEdges) {
@@ -154,6 +169,13 @@ TEST(Region, TranslateLeavesTheOriginal) {
     EXPECT_EQ(cellsOf(r), (CellSet{{0, 0}}));
     const Region b = block(0, 0, 1, 1);
     EXPECT_EQ(b.translate(-5, 5), block(-5, 5, -4, 6));
+    // Cells moved past the 32-bit range are dropped; the others move.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    const Region edge = fromCells({{kMax, 0}, {kMax - 1, 0}, {0, kMax}});
+    EXPECT_EQ(cellsOf(edge.translate(1, 0)), (CellSet{{kMax, 0}, {1, kMax}}));
+    EXPECT_EQ(cellsOf(edge.translate(0, 1)), (CellSet{{kMax, 1}, {kMax - 1, 1}}));
+    EXPECT_EQ(cellsOf(fromCells({{std::numeric_limits<int>::min(), 3}}).translate(-1, 0)),
+              CellSet{});
 }
 
 TEST(Region, CentreIsTheMiddleOfTheMiddleRow) {
