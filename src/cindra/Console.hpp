@@ -109,6 +109,8 @@ using PutChar = std::function<void(int x, int y, int ch)>;
 
 // Word-wrapping layout of text starting at start, wrapping at width columns; calls put for
 // every byte it places and returns the y of the last line. Lines run towards smaller y.
+// Positions beyond the int range are skipped (no console has them), and the returned y is
+// at least the smallest int.
 int layoutText(GridPos start, std::string_view text, int width, const PutChar& put);
 
 // Number of lines layoutText needs for text at the given width.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,20 @@ TEST(LayoutText, PlacesBytesAndHandlesLineEnds) {
     // A word ending exactly on the last column stays on its line.
     EXPECT_EQ(layoutText({0, 0}, "ab cd", 5, put), 0);
     EXPECT_EQ(placed.back(), "4,0:d");
+
+    // At the edges of the int range the cursor does not overflow: cells beyond the range
+    // are skipped, the lines are still counted, and the last line's y stops at the smallest
+    // int.
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    placed.clear();
+    EXPECT_EQ(layoutText({kMax - 1, 5}, "abc de", kMax, put), 5);
+    EXPECT_EQ(placed, (std::vector<std::string>{std::to_string(kMax - 1) + ",5:a",
+                                                std::to_string(kMax) + ",5:b"}));
+    placed.clear();
+    EXPECT_EQ(layoutText({0, kMin + 1}, "ab\ncd\nef", 10, put), kMin);
+    EXPECT_EQ(placed.size(), 4u);
+    EXPECT_EQ(layoutText({kMin, 0}, "ab cd", kMin, put), -2);
 }
 
 TEST(LayoutText, PassesBytesWithoutDecoding) {
