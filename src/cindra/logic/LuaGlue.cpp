@@ -1,5 +1,6 @@
 #include "cindra/logic/LuaGlue.hpp"
 
+#include "cindra/FontAtlas.hpp"
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
 #include "cindra/audio/Music.hpp"
@@ -62,8 +63,24 @@ template <typename Work> int guarded(lua_State* L, Work&& work) {
 
 // ---- From Lua --------------------------------------------------------------------------
 
+// Integers follow luaL_checkinteger (a number, or a text that reads as one, its fraction
+// dropped), but a number that the engine's integer cannot hold is refused instead of wrapped
+// (or, for NaN and the infinities, converted in a way C leaves undefined): handle 2^32 + 1 never
+// names entity 1, and a position never jumps to the far side of the range.
+lua_Integer toInteger(lua_State* L, int i) {
+    const lua_Number n = luaL_checknumber(L, i);
+    if (!(n >= -0x1p63 && n < 0x1p63)) {
+        luaL_argerror(L, i, "number has no integer representation");
+    }
+    return static_cast<lua_Integer>(n);
+}
+
 std::int32_t toInt(lua_State* L, int i) {
-    return static_cast<std::int32_t>(luaL_checkinteger(L, i));
+    const lua_Number n = luaL_checknumber(L, i);
+    if (!(n > -0x1p31 - 1 && n < 0x1p31)) {
+        luaL_argerror(L, i, "number out of the 32-bit integer range");
+    }
+    return static_cast<std::int32_t>(n);
 }
 
 float toFloat(lua_State* L, int i) {
@@ -93,29 +110,30 @@ void checkTable(lua_State* L, int i, const char* type) {
     }
 }
 
-// Element k of the table at i, raw, converted on top of the stack (a wrong element is
-// reported by Lua against that stack slot).
-lua_Integer intElement(lua_State* L, int i, int k) {
+// Element k of the table at i, raw, converted on top of the stack by convert (toInt or
+// toInteger), so that a wrong element is reported by Lua against that stack slot.
+template <typename Convert> auto element(lua_State* L, int i, int k, Convert convert) {
     lua_rawgeti(L, i, k);
-    const lua_Integer value = luaL_checkinteger(L, lua_gettop(L));
+    const auto value = convert(L, lua_gettop(L));
     lua_pop(L, 1);
     return value;
 }
 
 GridPos toPos(lua_State* L, int i) {
     checkTable(L, i, "GridPos");
-    return {static_cast<std::int32_t>(intElement(L, i, 1)),
-            static_cast<std::int32_t>(intElement(L, i, 2))};
+    return {element(L, i, 1, toInt), element(L, i, 2, toInt)};
 }
 
+// Channels keep their low 8 bits, of any integer.
 Color toColor(lua_State* L, int i) {
     checkTable(L, i, "Color");
-    return Color::fromInts(intElement(L, i, 1), intElement(L, i, 2), intElement(L, i, 3));
+    return Color::fromInts(element(L, i, 1, toInteger), element(L, i, 2, toInteger),
+                           element(L, i, 3, toInteger));
 }
 
 // A list of integers: every element is checked, the first three are kept.
 struct IntTriple {
-    std::array<lua_Integer, 3> values{};
+    std::array<std::int32_t, 3> values{};
     std::size_t count = 0;
 };
 
@@ -128,7 +146,7 @@ IntTriple toIntList(lua_State* L, int i) {
     IntTriple list;
     list.count = lua_objlen(L, i);
     for (std::size_t k = 1; k <= list.count; ++k) {
-        const lua_Integer value = intElement(L, i, static_cast<int>(k));
+        const std::int32_t value = element(L, i, static_cast<int>(k), toInt);
         if (k <= list.values.size()) {
             list.values[k - 1] = value;
         }
@@ -328,9 +346,7 @@ int setAmbientLight(lua_State* L) {
                         static_cast<int>(light.count));
         raise(L);
     }
-    worldOf(L).getMap().setAmbientLight(static_cast<int>(light.values[0]),
-                                        static_cast<int>(light.values[1]),
-                                        static_cast<int>(light.values[2]));
+    worldOf(L).getMap().setAmbientLight(light.values[0], light.values[1], light.values[2]);
     return 0;
 }
 
@@ -463,7 +479,7 @@ int setSpeed(lua_State* L) {
 int moveDirectional(lua_State* L) {
     checkCount(L, "moveDirectional", 2);
     const Entity e = toInt(L, 1);
-    const lua_Integer d = luaL_checkinteger(L, 2);
+    const std::int32_t d = toInt(L, 2);
     return guarded(L, [&] {
         LocationComponent& location = needLocation("moveDirectional", e);
         if (!isDirection(d)) {
@@ -508,7 +524,11 @@ int setEntityChar(lua_State* L) {
     const Entity e = toInt(L, 1);
     const std::int32_t glyph = toInt(L, 2);
     return guarded(L, [&] {
-        needRender("setChar", e).glyph = glyph;
+        RenderComponent& render = needRender("setChar", e);
+        if (glyph < 0 || glyph >= FontAtlas::kGridSize * FontAtlas::kGridSize) {
+            throw Error(fmt::format("setChar: {} is not a glyph of the font (0 to 255).", glyph));
+        }
+        render.glyph = glyph;
         return 0;
     });
 }
@@ -595,7 +615,7 @@ int getInputDirection(lua_State* L) {
 
 int getKeyState(lua_State* L) {
     checkCount(L, "getKeyState", 1);
-    const lua_Integer key = luaL_checkinteger(L, 1);
+    const lua_Integer key = toInteger(L, 1);
     const bool inRange = key >= 0 && key <= std::numeric_limits<int>::max();
     lua_pushboolean(L, inRange && gui::input().isKeyDown(static_cast<int>(key)));
     return 1;

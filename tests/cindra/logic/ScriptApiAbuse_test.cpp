@@ -166,6 +166,29 @@ const std::vector<Row> kRows = {
     {"local e = placed(5, 5) for i = 1, 20 do Cindra.Entity.moveTowards(e, {-2^31, -2^31}) end "
      "Cindra.Map.setViewPoint({-2^31, 2^31-1}) return at(e)",
      "0,0"},
+    // Numbers an int cannot hold are refused, not wrapped; fractions are dropped.
+    {"return Cindra.Entity.getPosition(2^32 + LIVE)",
+     "bad argument #1 to 'getPosition' (number out of the 32-bit integer range)"},
+    {"Cindra.Entity.setPosition(LIVE, {2^31, 0})",
+     "bad argument #3 to 'setPosition' (number out of the 32-bit integer range)"},
+    {"Cindra.Entity.setPosition(LIVE, {2.9, -2.9}) return at(LIVE)", "2,-2"},
+    {"Cindra.Entity.moveDirectional(LIVE, -2^31-1)", "out of the 32-bit integer range"},
+    {"Cindra.setAmbientLight({1, 2, 3, 2^31})",
+     "bad argument #2 to 'setAmbientLight' (number out of the 32-bit integer range)"},
+    {"Cindra.Entity.setColor(LIVE, {2^40 + 300, 0, 0}) return Cindra.Entity.getColor(LIVE)[1]",
+     "44"},
+    {"Cindra.Entity.setColor(LIVE, {1, 0/0, 0})", "number has no integer representation"},
+    {"return Cindra.Input.getKeyState(2^40)", "false"},
+    {"return Cindra.Input.getKeyState(-1/0)", "number has no integer representation"},
+    // Glyphs outside the font, radii past the largest, and lights anywhere at any strength.
+    {"Cindra.Entity.setChar(LIVE, 256)", "setChar: 256 is not a glyph of the font (0 to 255)."},
+    {"Cindra.Entity.setChar(LIVE, -1)", "setChar: -1 is not a glyph of the font (0 to 255)."},
+    {"Cindra.Entity.setLightRadius(LIVE, 2^31-1)", "Light radius 2147483647 is outside 1..256"},
+    {"for _, c in ipairs({{2^31-1, 2^31-1}, {-2^31, 0}, {4, 4}, {11, -256}}) do "
+     "local e = placed(c[1], c[2]) Cindra.Entity.setLightRadius(e, 256) "
+     "Cindra.Entity.setLightFade(e, c[2] < 0 and -2^31 or 2^31-1) end "
+     "Cindra.setAmbientLight({-2^31, 2^31-1, 0}) return 'lit'",
+     "lit"},
 };
 
 // A 12 x 10 level with a wall, a region and a light of its own.
