@@ -72,13 +72,24 @@ void readLights(util::DataReader& reader, std::uint32_t length, Map& map) {
     if (std::uint64_t{count} * LightSource::kRecordSize > reader.remaining()) {
         reader.fail("ends early");
     }
+    if (count > kMaxLights) {
+        reader.fail(fmt::format("has {} lights, more than {}", count, kMaxLights));
+    }
     std::vector<std::shared_ptr<LightSource>> lights;
     lights.reserve(count);
+    std::int64_t lit = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         try {
             lights.push_back(std::make_shared<LightSource>(reader));
         } catch (const Error& e) {
             reader.fail(fmt::format("has an invalid light record {} ({})", i, e.what()));
+        }
+        // Refused as soon as the sum passes the budget, before any light map is made.
+        lit += litCells(lights.back()->getRadius());
+        if (lit > kMaxLitCells) {
+            reader.fail(fmt::format("has lights that light more than {} cells together (light "
+                                    "record {} reaches {})",
+                                    kMaxLitCells, i, lit));
         }
     }
     map.setLights(std::move(lights));

@@ -329,6 +329,29 @@ TEST(MapFile, RefusesBadLightRecords) {
     EXPECT_NE(light(257, 0).find("Light radius 257"), std::string::npos);
     EXPECT_NE(light(3, 2).find("Light falloff 2"), std::string::npos);
     EXPECT_NE(light(3, -1).find("test.cmap"), std::string::npos);
+
+    // What the lights may cost together: 63 lights of the largest radius fit the budget of
+    // 2^24 lit cells, 64 do not; more than 65536 lights never fit.
+    const auto lights = [](int width, int height, std::uint32_t count, std::int32_t radius) {
+        FileBuilder file;
+        file.header(width, height).chunk("CELL", width * height * 16);
+        file.bytes(cellBytes(width * height)).chunk("LGHT", count * 24);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            file.ints({static_cast<std::int32_t>(i % 512), 7, radius, -1, 256, 0});
+        }
+        return loadError(file.str());
+    };
+    EXPECT_EQ(lights(4, 4, 63, 256), "");
+    EXPECT_EQ(lights(4, 4, 64, 256), "File test.cmap has lights that light more than 16777216 "
+                                     "cells together (light record 63 reaches 16842816) in "
+                                     "chunk LGHT.");
+    EXPECT_EQ(lights(1, 1, 65536, 1), "");
+    EXPECT_EQ(lights(1, 1, 65537, 1), "File test.cmap has 65537 lights, more than 65536 in chunk "
+                                      "LGHT.");
+    // A 4 MB level of 512 x 512 cells with 2,000 lights of radius 256 would take half a
+    // minute and 640 MB for its first frame; it is refused while it is read.
+    EXPECT_NE(lights(512, 512, 2000, 256).find("File test.cmap has lights that light more"),
+              std::string::npos);
 }
 
 TEST(MapFile, ErrorsLeaveWhatWasReadBeforeThem) {

@@ -263,7 +263,18 @@ void LevelParser::light(TokenCursor& tokens) {
     if (!radius) {
         throw Error("a light needs a radius");
     }
-    lights_.push_back(std::make_shared<LightSource>(position, *radius, color, falloff, fade));
+    // The budget the game's map reader holds a level to, so the tool refuses what the game
+    // would (the radius is checked first, by the light itself).
+    auto light = std::make_shared<LightSource>(position, *radius, color, falloff, fade);
+    litCells_ += mapfile::litCells(*radius);
+    if (lights_.size() >= mapfile::kMaxLights) {
+        throw Error(fmt::format("a level has at most {} lights", mapfile::kMaxLights));
+    }
+    if (litCells_ > mapfile::kMaxLitCells) {
+        throw Error(fmt::format("the lights so far light {} cells together, more than {}",
+                                litCells_, mapfile::kMaxLitCells));
+    }
+    lights_.push_back(std::move(light));
 }
 
 void LevelParser::region(TokenCursor& tokens) {

@@ -165,6 +165,14 @@ TEST(LevelSource, ErrorsNameTheFileAndLine) {
               "level.txt:5: 'keys' must come before the legend and the map");
     EXPECT_EQ(errorOf("cindra-level 1\nsize 2 1\n"),
               "level.txt:2: a level needs the lines 'cindra-level 1', 'size' and 'map'");
+    // The lights' budget: 63 lights of radius 256 fit (16579647 cells), a 64th does not.
+    std::string lights;
+    for (int i = 0; i < 64; ++i) {
+        lights += "light 0 0 radius 256\n";
+    }
+    EXPECT_EQ(errorOf(withHeader("map\n..\n" + lights)),
+              "level.txt:70: the lights so far light 16842816 cells together, more than 16777216");
+    EXPECT_EQ(errorOf(withHeader("map\n..\n" + lights.substr(21))), "(no error)");
     EXPECT_EQ(errorOf("cindra-level 1\nsize 100000 100000\n"),
               "level.txt:2: a map of 100000 x 100000 cells is larger than the 16777216 cells "
               "allowed");
