@@ -2,14 +2,22 @@
 
 #include "cindra/Output.hpp"
 #include "cindra/logic/Lua.hpp"
+#include "cindra/util/FileContents.hpp"
 
 #include <lua.hpp>
 
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
 
 namespace cindra {
+
+struct LuaMemoryBudget {
+    std::size_t used = 0;
+};
 
 namespace {
 
@@ -36,10 +44,83 @@ void reportError(lua_State* L) {
     printLine("Error loading configuration: {}", message ? message : "(error object)");
 }
 
-// Runs without C++ objects alive in its frame: Lua errors are caught by pcall here.
-void runChunk(lua_State* L, const char* fileName) {
+// A settings file needs a few kilobytes; past this the state's allocations fail, which Lua
+// reports as a "not enough memory" error, so a chunk that grows a table or a string for
+// ever ends with an error instead of taking the machine's memory.
+constexpr std::size_t kMemoryBudget = std::size_t{64} << 20;
+
+void* budgetedAlloc(void* ud, void* block, std::size_t oldSize, std::size_t newSize) {
+    auto* budget = static_cast<LuaMemoryBudget*>(ud);
+    if (newSize == 0) {
+        std::free(block);
+        budget->used -= oldSize;
+        return nullptr;
+    }
+    if (newSize > oldSize && newSize - oldSize > kMemoryBudget - budget->used) {
+        return nullptr;
+    }
+    void* grown = std::realloc(block, newSize);
+    if (grown != nullptr) {
+        budget->used = budget->used - oldSize + newSize;
+    }
+    return grown;
+}
+
+// Lua 5.1 runs precompiled chunks without verifying them, and a crafted one can corrupt
+// memory. So the file, and whatever the chunk loads through the base library's loaders, must
+// be source text: those start with anything but the escape byte of Lua's binary signature.
+int refuseBinary(lua_State* L) {
+    std::size_t length = 0;
+    const char* text = lua_tolstring(L, 1, &length);
+    if (text != nullptr && length > 0 && text[0] == LUA_SIGNATURE[0]) {
+        lua_pushnil(L);
+        lua_pushliteral(L, "precompiled chunks are not accepted");
+        return 2;
+    }
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
+// loadstring keeps its source check; load (which reads pieces from a function), loadfile and
+// dofile (which read other files) have no use in a settings file and are removed.
+void restrictLoaders(lua_State* L) {
+    lua_getglobal(L, "loadstring");
+    lua_pushcclosure(L, refuseBinary, 1);
+    lua_setglobal(L, "loadstring");
+    for (const char* name : {"load", "loadfile", "dofile"}) {
+        lua_pushnil(L);
+        lua_setglobal(L, name);
+    }
+}
+
+// The file as source text: luaL_loadfile would also take a precompiled chunk.
+int loadSource(lua_State* L, const std::string& fileName) {
+    std::string text;
+    try {
+        text = util::readFile(fileName);
+    } catch (const std::exception& e) {
+        lua_pushstring(L, e.what());
+        return LUA_ERRFILE;
+    }
+    if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
+        lua_pushfstring(L, "%s: precompiled chunks are not accepted", fileName.c_str());
+        return LUA_ERRSYNTAX;
+    }
+    // A first line starting with '#' is skipped, as luaL_loadfile does; its line feed stays,
+    // so line numbers still count it, and what follows is read as source text.
+    if (!text.empty() && text[0] == '#') {
+        text.erase(0, std::min(text.find('\n'), text.size()));
+    }
+    const std::string chunkName = "@" + fileName;
+    return luaL_loadbuffer(L, text.data(), text.size(), chunkName.c_str());
+}
+
+// Lua errors are caught by pcall here; the C++ strings of loadSource are gone before it runs.
+void runChunk(lua_State* L, const std::string& fileName) {
     lua_sethook(L, stopRunawayChunk, LUA_MASKCOUNT, kHookInterval);
-    if (luaL_loadfile(L, fileName) != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0) {
+    if (loadSource(L, fileName) != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0) {
         reportError(L);
     }
     lua_settop(L, 0);
@@ -62,7 +143,9 @@ int readGlobal(lua_State* L) {
 
 } // namespace
 
-Configuration::Configuration(const std::string& fileName) : state_(luaL_newstate()) {
+Configuration::Configuration(const std::string& fileName)
+    : budget_(std::make_unique<LuaMemoryBudget>()),
+      state_(lua_newstate(budgetedAlloc, budget_.get())) {
     if (state_ == nullptr) {
         return;
     }
@@ -70,11 +153,12 @@ Configuration::Configuration(const std::string& fileName) : state_(luaL_newstate
     lua_pushstring(state_, "");
     lua_call(state_, 1, 0);
     lua_register(state_, "print", logic::hostPrint);
+    restrictLoaders(state_);
     struct stat attributes {};
     if (stat(fileName.c_str(), &attributes) != 0) {
         return;
     }
-    runChunk(state_, fileName.c_str());
+    runChunk(state_, fileName);
 }
 
 Configuration::~Configuration() {

@@ -2,16 +2,22 @@
 // offers only the base library; every setting is a global the chunk assigns.
 #pragma once
 
+#include <memory>
 #include <string>
 
 struct lua_State;
 
 namespace cindra {
 
+struct LuaMemoryBudget;
+
 class Configuration {
 public:
     // Loads fileName if it exists. Never throws: a missing file is silently empty, a broken
     // one prints "Error loading configuration: {}" and keeps whatever it assigned before.
+    // The file must be source text (a precompiled chunk is refused), and the chunk may use
+    // 64 MiB at most; the base library's load, loadfile and dofile are not offered, and
+    // loadstring refuses precompiled chunks too.
     explicit Configuration(const std::string& fileName);
     ~Configuration();
     Configuration(const Configuration&) = delete;
@@ -21,6 +27,8 @@ public:
     bool getBool(const std::string& key, bool defaultValue) const;
 
 private:
+    // What the state's allocations add up to, held against a fixed budget.
+    std::unique_ptr<LuaMemoryBudget> budget_;
     lua_State* state_;
 };
 

@@ -98,3 +98,40 @@ TEST_F(ConfigFile, AChunkThatNeverEndsIsStopped) {
     EXPECT_NE(out.find("runs too long"), std::string::npos) << out;
     EXPECT_TRUE(config->getBool("fullscreen", false));
 }
+
+TEST_F(ConfigFile, HostileChunksEndWithAnErrorAndKeepEarlierGlobals) {
+    struct Case {
+        const char* text;
+        const char* error; // in the one printed line
+        bool fullscreen;   // set before the error
+    };
+    const Case cases[] = {
+        // Memory is bounded: a string or a table that grows for ever runs out of it.
+        {"fullscreen = true\nlocal s = 'x'\nwhile true do s = s .. s end\n", "not enough memory",
+         true},
+        {"fullscreen = true\nlocal t = {}\nfor i = 1, 1e9 do t[i] = i end\n", "not enough memory",
+         true},
+        // Precompiled chunks, which Lua 5.1 runs unverified, are refused as the file and as
+        // what the chunk loads.
+        {"\x1bLua\x51\x00\x01\x04\x08\x04\x08\x00", "precompiled chunks are not accepted", false},
+        {"#!first line\n\x1bLua\x51", "config.txt:2: unexpected symbol", false},
+        {"fullscreen = true\nassert(loadstring('\\27Lua\\81'))\n",
+         "precompiled chunks are not accepted", true},
+        {"fullscreen = true\nload(function() return nil end)\n", "attempt to call global 'load'",
+         true},
+        {"fullscreen = true\ndofile('config.txt')\n", "attempt to call global 'dofile'", true},
+        // A first line starting with '#' is skipped but still counted.
+        {"#!first line\nfullscreen = true\nerror('third')\n", "config.txt:3: third", true},
+    };
+    for (const Case& c : cases) {
+        const auto [config, out] = load(c.text);
+        EXPECT_NE(out.find(std::string("Error loading configuration: ")), std::string::npos)
+            << c.text;
+        EXPECT_NE(out.find(c.error), std::string::npos) << c.text << "\n" << out;
+        EXPECT_EQ(config->getBool("fullscreen", false), c.fullscreen) << c.text;
+    }
+    // loadstring still compiles source text.
+    const auto [config, out] = load("fullscreen = loadstring('return 7')() == 7\n");
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(config->getBool("fullscreen", false));
+}
