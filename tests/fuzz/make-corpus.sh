@@ -11,8 +11,12 @@ root=$(cd "$here/../.." && pwd)
 build=$(cd "${1:?usage: make-corpus.sh BUILD_DIR}" && pwd)
 cmap=$build/tools/cmap
 out=$here/corpus
-rm -rf "$out"
-mkdir -p "$out"/{mapfile_fuzz,level_fuzz,brush_region_fuzz,text_fuzz,config_fuzz,png_fuzz}
+# Only the folders written here are remade: other targets' seeds (script_fuzz) are kept.
+targets=(mapfile_fuzz level_fuzz brush_region_fuzz text_fuzz config_fuzz png_fuzz)
+for target in "${targets[@]}"; do
+    rm -rf "${out:?}/$target"
+    mkdir -p "$out/$target"
+done
 
 # Level sources, and the map files the map tool compiles them to (the game's own level too).
 for source in "$root/game/maps/intro.level" "$here"/levels/*.level; do
