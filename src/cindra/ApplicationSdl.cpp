@@ -121,6 +121,9 @@ int Application::run() {
     } catch (const Error& error) {
         shutdown();
         fmt::print(stderr, "{}: {}\n", error.kind(), error.what());
+        if (!error.context().empty()) {
+            fmt::print(stderr, "  while running {}\n", error.context());
+        }
     } catch (const std::exception& error) {
         shutdown();
         fmt::print(stderr, "std.exception: {}\n", error.what());

@@ -11,6 +11,18 @@ public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
     // The kind printed in front of the message when the error ends the program.
     virtual const char* kind() const noexcept { return "cindra.Error"; }
+
+    // What was running when the error arose (a script step, say), printed on a line of its
+    // own after the message. The innermost step names it: later calls change nothing.
+    void addContext(const std::string& step) {
+        if (context_.empty()) {
+            context_ = step;
+        }
+    }
+    const std::string& context() const noexcept { return context_; }
+
+private:
+    std::string context_;
 };
 
 } // namespace cindra

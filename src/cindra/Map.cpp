@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace cindra {
@@ -29,6 +30,10 @@ Map::Map(int width, int height)
     : width_(width), height_(height), cells_(checkedCellCount(width, height)) {}
 
 void Map::load(const std::string& fileName, const ChunkHandler& handler) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fileName, ignored)) {
+        throw Error(fmt::format("Cannot open map file {}: {}", fileName, std::strerror(EISDIR)));
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         throw Error(fmt::format("Cannot open map file {}: {}", fileName, std::strerror(errno)));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 
@@ -112,12 +113,20 @@ TEST(Startup, AnAudioDeviceThatCannotBeOpenedEndsStartUp) {
 
 namespace {
 
-// A minimal game spoilt in one way, and the first line the game writes to standard error.
+// A minimal game spoilt in one way, the first line the game writes to standard error, and the
+// line after it that names the script step that was running, if any.
 struct StartFailure {
     const char* name;
     std::function<void(const GameFolder&)> spoil; // applied to a minimal game
     std::string firstErrorLine;
+    std::string step = "";
 };
+
+// Replaces the file name with an empty folder.
+void makeFolder(const GameFolder& f, const std::string& name) {
+    f.remove(name);
+    std::filesystem::create_directories(f.path() / name);
+}
 
 std::ostream& operator<<(std::ostream& out, const StartFailure& c) {
     return out << c.name;
@@ -142,6 +151,33 @@ const StartFailure kStartFailures[] = {
     {"PlayerScriptThatIsNotATable",
      [](const GameFolder& f) { f.addScript("entity.player", "return 42\n"); },
      "cindra.logic.LuaError: Module entity.player does not return a table of functions."},
+    {"MapThatIsAFolder", [](const GameFolder& f) { makeFolder(f, "intro.cmap"); },
+     "cindra.Error: Cannot open map file intro.cmap: Is a directory"},
+    {"FontThatIsAFolder", [](const GameFolder& f) { makeFolder(f, "terminal.png"); },
+     "cindra.Error: Error loading texture terminal.png!"},
+    {"StartModuleThatIsAFolder", [](const GameFolder& f) { makeFolder(f, "scripts/init.lua"); },
+     "cindra.logic.LuaError: error loading module 'init' from file './scripts/init.lua':"},
+    {"BadCallInTheStartModule",
+     [](const GameFolder& f) { f.addScript("init", "Cindra.Entity.setPosition(1, 2, 3)\n"); },
+     "cindra.logic.LuaError: Function setPosition called with 3 arguments; 2 expected.",
+     "  while running the start-up module init"},
+    {"BadCallInInitWorld",
+     [](const GameFolder& f) {
+         f.addScript("init", "function initWorld() Cindra.Entity.getPosition() end\n");
+     },
+     "cindra.logic.LuaError: Function getPosition called with 0 arguments; 1 expected.",
+     "  while running the global function initWorld"},
+    {"ErrorInTheGlobalUpdate",
+     [](const GameFolder& f) { f.addScript("init", "function update() error('no update') end"); },
+     "cindra.logic.LuaError: ./scripts/init.lua:1: no update",
+     "  while running the global function update"},
+    {"BadCallInAModulesUpdate",
+     [](const GameFolder& f) {
+         f.addScript("entity.player",
+                     "return {update = function(e) Cindra.Entity.setSpeed(e) end}");
+     },
+     "cindra.logic.LuaError: Function setSpeed called with 1 arguments; 2 expected.",
+     "  while running entity.player.update for entity 1 \"player\""},
 };
 
 class StartUpFailure : public ::testing::TestWithParam<StartFailure> {};
@@ -157,6 +193,9 @@ TEST_P(StartUpFailure, EndsWithStatusOneAndTheMessageOnStandardError) {
     EXPECT_EQ(game.wait(), 1);
     const std::string& errors = game.errorOutput();
     EXPECT_EQ(errors.substr(0, errors.find('\n')), GetParam().firstErrorLine) << errors;
+    if (!GetParam().step.empty()) {
+        EXPECT_NE(errors.find("\n" + GetParam().step + "\n"), std::string::npos) << errors;
+    }
     EXPECT_EQ(count(game.outputLines(), "Average FPS"), 0);
 }
 

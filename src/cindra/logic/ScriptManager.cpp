@@ -1,6 +1,7 @@
 #include "cindra/logic/ScriptManager.hpp"
 
 #include "cindra/Output.hpp"
+#include "cindra/Process.hpp"
 #include "cindra/World.hpp"
 #include "cindra/logic/LuaGlue.hpp"
 
@@ -74,6 +75,17 @@ void storeHelper(lua_State* L, char* key, lua_CFunction helper) {
 void pushHelper(lua_State* L, char* key) {
     lua_pushlightuserdata(L, key);
     lua_rawget(L, LUA_REGISTRYINDEX);
+}
+
+// Runs call; an error that leaves it is told the step that was running, as describe names it
+// (only then, so that the frame's calls build no text).
+template <typename Call, typename Describe> void naming(Describe describe, Call call) {
+    try {
+        call();
+    } catch (Error& error) {
+        error.addContext(describe());
+        throw;
+    }
 }
 
 // The value a think coroutine yields when it asks for a box (only native code can make it).
@@ -158,7 +170,8 @@ void ScriptObject::start() {
         if (withArgument) {
             lua_pushlstring(L, initArgument.data(), initArgument.size());
         }
-        lua_.call(withArgument ? 2 : 1, 0, true);
+        naming([this] { return describe("init"); },
+               [&] { lua_.call(withArgument ? 2 : 1, 0, true); });
     } else {
         lua_pop(L, 1);
     }
@@ -182,7 +195,14 @@ void ScriptObject::callModuleFunction(const char* name, const float* dt) {
     if (dt != nullptr) {
         lua_pushnumber(L, *dt);
     }
-    lua_.call(dt != nullptr ? 4 : 3, 0, true);
+    naming([this, name] { return describe(name); },
+           [&] { lua_.call(dt != nullptr ? 4 : 3, 0, true); });
+}
+
+std::string ScriptObject::describe(const char* function) const {
+    const std::string* name = process().entities.getName(entity);
+    return fmt::format("{}.{} for entity {}{}", module, function, entity,
+                       name != nullptr ? " \"" + *name + "\"" : "");
 }
 
 void ScriptObject::step() {
@@ -263,7 +283,8 @@ void ScriptManager::init() {
     lua_State* L = lua_.state();
     lua_createtable(L, 0, 0);
     lua_setglobal(L, kThreadTable);
-    lua_.require(kStartModule);
+    naming([] { return fmt::format("the start-up module {}", kStartModule); },
+           [&] { lua_.require(kStartModule); });
 }
 
 namespace {
@@ -379,7 +400,8 @@ void ScriptManager::update(float dt) {
     pushField(lua_, LUA_GLOBALSINDEX, "update");
     if (!lua_isnil(L, -1)) {
         lua_pushnumber(L, dt);
-        lua_.call(1, 0, true);
+        naming([] { return std::string("the global function update"); },
+               [&] { lua_.call(1, 0, true); });
     } else {
         lua_pop(L, 1);
     }
@@ -397,7 +419,8 @@ void ScriptManager::callGlobal(const char* name) {
     lua_State* L = lua_.state();
     pushField(lua_, LUA_GLOBALSINDEX, name);
     if (lua_isfunction(L, -1)) {
-        lua_.call(0, 0, true);
+        naming([name] { return fmt::format("the global function {}", name); },
+               [&] { lua_.call(0, 0, true); });
     } else {
         lua_pop(L, 1);
     }

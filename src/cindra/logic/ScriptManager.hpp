@@ -93,6 +93,8 @@ private:
     // After a yield: opens the box the yield was made for, if it was.
     void openRequestedBox();
     void reportError(const char* message) const;
+    // "module.function for entity e" and the entity's name, for errors that end the game.
+    std::string describe(const char* function) const;
 
     ScriptManager& manager_;
     Lua& lua_;
