@@ -132,10 +132,12 @@ BIG = string.rep('x ', 2^19)
 CALLS = {}
 )";
 
-// A think that makes one call of its own (which may open a box and wait for it), then idles.
+// A think that makes one call of its own (which may open a box and wait for it), at once
+// inside attachScript or in the next frame's resumption, then idles.
 constexpr const char* kBoxer = R"(return { think = function(e)
   local c = CALLS[e]
   CALLS[e] = nil
+  if c and not c.early then coroutine.yield() end
   if c then ANSWER = c.f(unpack(c, 1, c.n)) end
   while true do coroutine.yield() end
 end })";
@@ -247,6 +249,8 @@ private:
         }
         lua_pushinteger(L_, given);
         lua_setfield(L_, table, "n");
+        lua_pushboolean(L_, in_.ConsumeBool());
+        lua_setfield(L_, table, "early");
         lua_rawseti(L_, table - 1, handle);
         lua_settop(L_, top);
         lua_State* L = L_;

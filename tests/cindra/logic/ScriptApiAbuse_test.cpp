@@ -166,6 +166,11 @@ const std::vector<Row> kRows = {
     {"local e = placed(5, 5) for i = 1, 20 do Cindra.Entity.moveTowards(e, {-2^31, -2^31}) end "
      "Cindra.Map.setViewPoint({-2^31, 2^31-1}) return at(e)",
      "0,0"},
+    // Regions, lights and entities that the map file puts at the edges of the range.
+    {"local c = Cindra.Map.getRegionCenter('far') return c[1] .. ',' .. c[2] .. ' ' .. "
+     "#Cindra.Map.getRegionCells('far') .. ' ' .. "
+     "tostring(Cindra.Map.regionContains('far', Cindra.Entity.getEntityByName('far')))",
+     "2147483647,2147483647 3 true"},
     // Numbers an int cannot hold are refused, not wrapped; fractions are dropped.
     {"return Cindra.Entity.getPosition(2^32 + LIVE)",
      "bad argument #1 to 'getPosition' (number out of the 32-bit integer range)"},
@@ -191,13 +196,20 @@ const std::vector<Row> kRows = {
      "lit"},
 };
 
-// A 12 x 10 level with a wall, a region and a light of its own.
+// A 12 x 10 level with two regions, lights and an entity, some at the edges of the int range.
 constexpr const char* kLevelExtra = R"(
 region "pool" "cold water"
   cell 5 5
   cell 6 5
 end
 light 3 3 radius 4 color #ffffff
+region "far" "at the edges of the int range"
+  cell 2147483647 -2147483648
+  cell -2147483648 2147483647
+  cell 2147483647 2147483647
+end
+light 2147483647 -2147483648 radius 256 color #ffffff fade 2147483647
+entity -2147483648 2147483647 name "far" location render glyph 'f' color #ffffff
 )";
 
 // One sweep's tally. Runs on the state L it is given: the main state, or a think coroutine.
