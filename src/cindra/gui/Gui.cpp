@@ -66,6 +66,19 @@ void recordKeyDown(InputState& state, std::int32_t key, std::uint16_t unicode) {
     state.lastUnicode = unicode;
 }
 
+bool isRepeatOfReleasedKey(std::int32_t key, std::span<const KeyEvent> later,
+                           const InputState& state) {
+    if (state.isKeyDown(key)) {
+        return false;
+    }
+    for (const KeyEvent& event : later) {
+        if (event.key == key && !event.down) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void recordMouseButton(InputState& state, std::uint8_t button, bool pressed) {
     (pressed ? state.mousePressed : state.mouseReleased)[button] = true;
 }

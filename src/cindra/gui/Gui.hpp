@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace cindra::gui {
@@ -109,6 +110,22 @@ void clampMouse(int width, int height);
 // What the event pump hands over for each event of the frame.
 void recordKeyDown(InputState& state, std::int32_t key, std::uint16_t unicode);
 void recordMouseButton(InputState& state, std::uint8_t button, bool pressed);
+
+// A key going down or up, as the event pump drains the frame's events.
+struct KeyEvent {
+    std::int32_t key = 0;
+    bool down = false;
+};
+
+// Whether a key-down of key, followed in the frame by the key events later, is a repeat of a
+// key that was already let go: the key is up in state's key-state array and no release of it
+// follows. SDL 1.2 over SDL 2 holds a key-down back until the events it came with are
+// drained; for a key pressed and released in one frame it lets the key-down through at the
+// release and arms its key repeat then, so the key repeats every 30 ms after it was let go
+// until another key goes down. A held key, or one pressed and released within the frame, is
+// never such a repeat.
+bool isRepeatOfReleasedKey(std::int32_t key, std::span<const KeyEvent> later,
+                           const InputState& state);
 
 // The platform half: samples the devices and drains the event queue into input().
 void refreshInput();

@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 
+#include <array>
+#include <cstddef>
+
 namespace cindra::gui {
 
 void refreshInput() {
@@ -15,29 +18,77 @@ void refreshInput() {
     applyFrameSample(input(), pixelX, pixelY, buttons, keys, keyCount);
 }
 
-bool pollEvents() {
-    InputState& state = input();
+namespace {
+
+// SDL 1.2 queues at most 128 events; a frame with more is handled in batches of this size.
+constexpr std::size_t kBatchSize = 128;
+
+// The events of one batch, drained before any is handled, so that a key-down can be told
+// apart from a repeat of a key already let go by the releases that follow it.
+struct Batch {
+    std::array<SDL_Event, kBatchSize> events{};
+    std::array<KeyEvent, kBatchSize> keys{};
+    std::array<std::size_t, kBatchSize> keysAfter{}; // per event: key events up to and with it
+    std::size_t size = 0;
+    std::size_t keyCount = 0;
+    bool quit = false;
+};
+
+// Drains up to one batch; stops at a quit, which leaves the events behind it queued.
+void drain(Batch& batch) {
     SDL_Event event{};
-    while (SDL_PollEvent(&event) != 0) {
-        switch (event.type) {
-        case SDL_QUIT:
-            return false;
-        case SDL_KEYDOWN:
-            recordKeyDown(state, static_cast<std::int32_t>(event.key.keysym.sym),
-                          event.key.keysym.unicode);
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-            recordMouseButton(state, event.button.button, true);
-            break;
-        case SDL_MOUSEBUTTONUP:
-            recordMouseButton(state, event.button.button, false);
-            break;
-        default:
-            break;
+    while (batch.size < kBatchSize && SDL_PollEvent(&event) != 0) {
+        if (event.type == SDL_QUIT) {
+            batch.quit = true;
+            return;
         }
+        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+            batch.keys[batch.keyCount++] = {static_cast<std::int32_t>(event.key.keysym.sym),
+                                            event.type == SDL_KEYDOWN};
+        }
+        batch.keysAfter[batch.size] = batch.keyCount;
+        batch.events[batch.size++] = event;
         event = SDL_Event{};
     }
-    return true;
+}
+
+void handle(const Batch& batch, std::size_t index, InputState& state) {
+    const SDL_Event& event = batch.events[index];
+    switch (event.type) {
+    case SDL_KEYDOWN: {
+        const auto key = static_cast<std::int32_t>(event.key.keysym.sym);
+        const std::span<const KeyEvent> later(batch.keys.data() + batch.keysAfter[index],
+                                              batch.keyCount - batch.keysAfter[index]);
+        if (!isRepeatOfReleasedKey(key, later, state)) {
+            recordKeyDown(state, key, event.key.keysym.unicode);
+        }
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+        recordMouseButton(state, event.button.button, true);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        recordMouseButton(state, event.button.button, false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+bool pollEvents() {
+    InputState& state = input();
+    // Batches are large, so they live here rather than on every frame's stack.
+    static Batch batch;
+    do {
+        batch = Batch{};
+        drain(batch);
+        for (std::size_t i = 0; i < batch.size; ++i) {
+            handle(batch, i, state);
+        }
+    } while (!batch.quit && batch.size == kBatchSize);
+    return !batch.quit;
 }
 
 } // namespace cindra::gui

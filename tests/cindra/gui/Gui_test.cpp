@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 using cindra::gui::InputState;
 
@@ -66,4 +67,37 @@ TEST(GuiElementId, IsTheFileNameChecksumPlusTheLineWrappingAround) {
     EXPECT_NE(cindra::gui::elementId("a.lua", 3), cindra::gui::elementId("b.lua", 3));
     // 0xCBF43926 + 0x340BC6DA wraps to 0.
     EXPECT_EQ(cindra::gui::elementId("123456789", 0x340BC6DAu), 0u);
+}
+
+// A key-down of a key that is up counts only when its release follows in the same frame;
+// a held key's repeats always count. Key 274 is Down, 13 Return.
+TEST(GuiInput, AKeyDownOfAKeyAlreadyUpIsARepeatUnlessItsReleaseFollows) {
+    using cindra::gui::KeyEvent;
+    struct Case {
+        const char* name;
+        bool held;
+        std::vector<KeyEvent> later;
+        bool repeat;
+    };
+    const std::vector<Case> cases = {
+        {"held, nothing after", true, {}, false},
+        {"held, another key released after", true, {{13, false}}, false},
+        {"up, released after", false, {{274, false}}, false},
+        {"up, released after another key's events",
+         false,
+         {{13, true}, {13, false}, {274, false}},
+         false},
+        {"up, nothing after", false, {}, true},
+        {"up, only another key released after", false, {{13, false}}, true},
+        {"up, only pressed again after", false, {{274, true}}, true},
+    };
+    std::array<std::uint8_t, 400> keys{};
+    InputState state;
+    for (const Case& c : cases) {
+        keys[274] = c.held ? 1 : 0;
+        cindra::gui::applyFrameSample(state, 0, 0, 0, keys.data(), 400);
+        EXPECT_EQ(cindra::gui::isRepeatOfReleasedKey(274, c.later, state), c.repeat) << c.name;
+    }
+    // Outside the key-state array a key is never held.
+    EXPECT_TRUE(cindra::gui::isRepeatOfReleasedKey(500, {}, state));
 }
