@@ -289,16 +289,14 @@ std::optional<std::string> GameProcess::waitForLine(const std::string& prefix,
 }
 
 void GameProcess::sendKeys(const std::vector<std::string>& keys) const {
-    std::string command = "xdotool mousemove 512 384 key --delay 40";
     for (const auto& key : keys) {
-        command += " " + key;
+        tapKey(key);
     }
-    runOnDisplay(xvfb_, command);
 }
 
 void GameProcess::tapKey(const std::string& key) const {
-    pressKeys({key});
-    releaseKeys({key});
+    runOnDisplay(xvfb_,
+                 "xdotool mousemove 512 384 keydown --delay 0 " + key + " keyup --delay 0 " + key);
 }
 
 void GameProcess::pressKeys(const std::vector<std::string>& keys) const {

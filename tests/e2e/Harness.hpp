@@ -85,14 +85,17 @@ public:
     // the time runs out or the program ends first.
     std::optional<std::string> waitForLine(const std::string& prefix,
                                            std::chrono::milliseconds timeout = 20s);
-    // Sends keys (xdotool names, e.g. "Escape", "Return") to the game's window.
+    // Taps the keys (xdotool names, e.g. "Escape", "Return"), one after the other.
     void sendKeys(const std::vector<std::string>& keys) const;
-    // Presses the keys, one after the other, and holds them until releaseKeys.
-    void pressKeys(const std::vector<std::string>& keys) const;
-    // Presses and then releases one key, as two separate xdotool commands. (xdotool's own
-    // "key" can give the press and the release one timestamp, which the X11 layer under SDL
-    // may take for an auto-repeat, so the key goes on repeating after it was let go.)
+    // Presses and at once releases one key: both go to the X server from one xdotool command,
+    // so the release can never come late however loaded the machine is (a release that came
+    // half a second after the press, from a second command slow to start, let SDL's key
+    // repeat move a dialog's marker on). The game often sees the two in one frame; its event
+    // pump then ignores the repeats SDL goes on sending for the released key.
     void tapKey(const std::string& key) const;
+    // Presses the keys, one after the other, and holds them until releaseKeys. A held key
+    // repeats after half a second, as on a real keyboard.
+    void pressKeys(const std::vector<std::string>& keys) const;
     void releaseKeys(const std::vector<std::string>& keys) const;
     // The whole 1024 x 768 screen.
     util::Image screenshot() const;
