@@ -157,8 +157,11 @@ IntTriple toIntList(lua_State* L, int i) {
 // ---- To Lua ----------------------------------------------------------------------------
 
 // Gives the new table on top the global GridPos as metatable, when scripts made it a table.
+// Read raw: a script that guards its globals (an __index on _G that refuses undeclared names)
+// must not fail every position it is handed, nor run code in the middle of this function.
 void setPositionMetatable(lua_State* L) {
-    lua_getglobal(L, "GridPos");
+    lua_pushliteral(L, "GridPos");
+    lua_rawget(L, LUA_GLOBALSINDEX);
     if (lua_istable(L, -1)) {
         lua_setmetatable(L, -2);
     } else {

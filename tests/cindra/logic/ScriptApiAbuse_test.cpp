@@ -166,6 +166,12 @@ const std::vector<Row> kRows = {
     {"local e = placed(5, 5) for i = 1, 20 do Cindra.Entity.moveTowards(e, {-2^31, -2^31}) end "
      "Cindra.Map.setViewPoint({-2^31, 2^31-1}) return at(e)",
      "0,0"},
+    // A script that guards its globals does not trip over the optional global GridPos.
+    {"setmetatable(_G, {__index = function(_, k) error('undeclared ' .. k) end}) "
+     "local ok, r = pcall(function() "
+     "return at(placed(3, 4)) .. ' ' .. #Cindra.Map.getRegionCells('pool') end) "
+     "setmetatable(_G, nil) return r",
+     "3,4 2"},
     // Regions, lights and entities that the map file puts at the edges of the range.
     {"local c = Cindra.Map.getRegionCenter('far') return c[1] .. ',' .. c[2] .. ' ' .. "
      "#Cindra.Map.getRegionCells('far') .. ' ' .. "
