@@ -1,6 +1,7 @@
 #include "cindra/MapFile.hpp"
 
 #include "cindra/Error.hpp"
+#include "cindra/LightRayTable.hpp"
 #include "cindra/Map.hpp"
 #include "cindra/Output.hpp"
 
@@ -77,7 +78,7 @@ void readLights(util::DataReader& reader, std::uint32_t length, Map& map) {
     }
     std::vector<std::shared_ptr<LightSource>> lights;
     lights.reserve(count);
-    std::int64_t lit = 0;
+    LightBudget budget;
     for (std::uint32_t i = 0; i < count; ++i) {
         try {
             lights.push_back(std::make_shared<LightSource>(reader));
@@ -85,11 +86,11 @@ void readLights(util::DataReader& reader, std::uint32_t length, Map& map) {
             reader.fail(fmt::format("has an invalid light record {} ({})", i, e.what()));
         }
         // Refused as soon as the sum passes the budget, before any light map is made.
-        lit += litCells(lights.back()->getRadius());
-        if (lit > kMaxLitCells) {
-            reader.fail(fmt::format("has lights that light more than {} cells together (light "
-                                    "record {} reaches {})",
-                                    kMaxLitCells, i, lit));
+        const LightSource& light = *lights.back();
+        if (!budget.add(light.getRadius(), static_cast<int>(light.getFalloff()))) {
+            reader.fail(fmt::format("has lights that cost more than {} cells of light maps and "
+                                    "ray tables together (light record {} reaches {})",
+                                    kMaxLitCells, i, budget.cost()));
         }
     }
     map.setLights(std::move(lights));
@@ -195,6 +196,15 @@ void write(const Map& map, std::ostream& out) {
     if (!out) {
         throw Error("Could not write the map file");
     }
+}
+
+bool LightBudget::add(int radius, int falloff) {
+    count_ += 1;
+    cost_ += litCells(radius);
+    if (radius <= LightRayTable::kMaxRadius && tables_.emplace(radius, falloff).second) {
+        cost_ += 16 * std::int64_t{radius} * radius * radius;
+    }
+    return count_ <= kMaxLights && cost_ <= kMaxLitCells;
 }
 
 void writeChunk(std::ostream& out, std::string_view tag, std::string_view payload) {

@@ -10,8 +10,10 @@
 #include <functional>
 #include <istream>
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace cindra {
 
@@ -34,12 +36,15 @@ inline constexpr std::size_t kChunkHeaderSize = 8;
 // cells), far beyond any level, so a damaged header cannot force a huge allocation.
 inline constexpr std::int64_t kMaxCells = std::int64_t{16} * 1024 * 1024;
 // What the lights of one level may cost together, checked when the file is read so that a
-// hostile level gets an error instead of a frozen first frame. Each light of radius r lights
-// a square of (2r + 1)^2 cells; every such cell is a byte of light map and about 20 ns of the
-// first frame's calculation (measured on one core of the 2-core test machine). 2^24 cells are
-// 16 MiB and about 0.3 s: 63 lights of the largest radius, 1,000 of radius 64, 10,000 of
-// radius 20, or every cell of a 512 x 512 level lit 64 times over. The intro level asks for
-// 1,660. Beyond their cells, lights cost about 200 bytes each, so their number is bounded too.
+// hostile level gets an error instead of a frozen first frame, counted in cells of light
+// map. Each light of radius r lights a square of (2r + 1)^2 cells; every such cell is a byte
+// and about 20 ns of the first frame's calculation (measured on one core of the 2-core test
+// machine). Each radius and falloff up to LightRayTable::kMaxRadius also has a ray table,
+// shared by its lights, of about 16 r^3 bytes (the 128 tables of radii 1..64 took 134 MB and
+// 0.75 s to build), counted once as 16 r^3 cells. 2^24 cells are 16 MiB and about 0.3 s: 63
+// lights of the largest radius, 1,000 of radius 64, 10,000 of radius 20, or every cell of a
+// 512 x 512 level lit 64 times over. The intro level asks for 72,316. Beyond their cells,
+// lights cost about 200 bytes each, so their number is bounded too.
 inline constexpr std::int64_t kMaxLitCells = std::int64_t{1} << 24;
 inline constexpr std::uint32_t kMaxLights = 65536;
 
@@ -47,6 +52,21 @@ inline constexpr std::uint32_t kMaxLights = 65536;
 constexpr std::int64_t litCells(int radius) {
     return (2 * std::int64_t{radius} + 1) * (2 * std::int64_t{radius} + 1);
 }
+
+// Adds up a level's lights as above.
+class LightBudget {
+public:
+    // Counts one more light (radius 1..256, falloff 0 or 1); false once the lights are more
+    // than kMaxLights or cost more than kMaxLitCells.
+    bool add(int radius, int falloff);
+    std::int64_t cost() const { return cost_; }
+    std::uint32_t count() const { return count_; }
+
+private:
+    std::int64_t cost_ = 0;
+    std::uint32_t count_ = 0;
+    std::set<std::pair<int, int>> tables_;
+};
 
 // Reads a map file from in into map. fileName names the file in messages. Once the header
 // is read the map has the file's size and zero cells, and every chunk takes effect as it is
@@ -57,8 +77,8 @@ constexpr std::int64_t litCells(int radius) {
 //   "File <name> has obsolete file format." a version other than 1
 // and, for damaged files, "File <name> ..." errors naming the problem and the chunk: a bad
 // size, a payload that ends early, a bad count, text length or light record. Unknown
-// chunks print "Warning: unknown map chunk <tag>" and are skipped. A "LGHT" chunk of more than
-// kMaxLights lights, or whose lights together light more than kMaxLitCells cells, is refused. A
+// chunks print "Warning: unknown map chunk <tag>" and are skipped. A "LGHT" chunk whose lights
+// pass the budget of LightBudget is refused. A
 // file that ends inside a chunk header ends the reading without complaint. "CELL" and "AMBI" read
 // their fixed sizes whatever their length fields say; "LGHT" reads length / 24 records (a remainder
 // of the length is not skipped); "REGN" ends where its own data ends.

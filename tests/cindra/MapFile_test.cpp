@@ -331,26 +331,34 @@ TEST(MapFile, RefusesBadLightRecords) {
     EXPECT_NE(light(3, -1).find("test.cmap"), std::string::npos);
 
     // What the lights may cost together: 63 lights of the largest radius fit the budget of
-    // 2^24 lit cells, 64 do not; more than 65536 lights never fit.
-    const auto lights = [](int width, int height, std::uint32_t count, std::int32_t radius) {
+    // 2^24 cells, 64 do not; more than 65536 lights never fit; the ray tables of radii up to
+    // 64 count once per radius and falloff (16 r^3 cells each).
+    const auto lights = [](int width, int height, std::uint32_t count, std::int32_t radius,
+                           std::int32_t step = 0) {
         FileBuilder file;
         file.header(width, height).chunk("CELL", width * height * 16);
         file.bytes(cellBytes(width * height)).chunk("LGHT", count * 24);
         for (std::uint32_t i = 0; i < count; ++i) {
-            file.ints({static_cast<std::int32_t>(i % 512), 7, radius, -1, 256, 0});
+            const auto r = static_cast<std::int32_t>(radius + step * static_cast<int>(i / 2));
+            file.ints({static_cast<std::int32_t>(i % 512), 7, r, -1, 256,
+                       static_cast<std::int32_t>(i % 2)});
         }
         return loadError(file.str());
     };
     EXPECT_EQ(lights(4, 4, 63, 256), "");
-    EXPECT_EQ(lights(4, 4, 64, 256), "File test.cmap has lights that light more than 16777216 "
-                                     "cells together (light record 63 reaches 16842816) in "
-                                     "chunk LGHT.");
+    EXPECT_EQ(lights(4, 4, 64, 256),
+              "File test.cmap has lights that cost more than 16777216 cells of light maps and ray "
+              "tables together (light record 63 reaches 16842816) in chunk LGHT.");
+    // 128 lights of radii 1 to 64, both falloffs: 134 MB of ray tables for 3 kB of file.
+    EXPECT_NE(lights(4, 4, 128, 1, 1).find("File test.cmap has lights that cost more"),
+              std::string::npos);
+    EXPECT_EQ(lights(4, 4, 58, 1, 1), ""); // radii 1 to 29, both falloffs
     EXPECT_EQ(lights(1, 1, 65536, 1), "");
     EXPECT_EQ(lights(1, 1, 65537, 1), "File test.cmap has 65537 lights, more than 65536 in chunk "
                                       "LGHT.");
     // A 4 MB level of 512 x 512 cells with 2,000 lights of radius 256 would take half a
     // minute and 640 MB for its first frame; it is refused while it is read.
-    EXPECT_NE(lights(512, 512, 2000, 256).find("File test.cmap has lights that light more"),
+    EXPECT_NE(lights(512, 512, 2000, 256).find("File test.cmap has lights that cost more"),
               std::string::npos);
 }
 

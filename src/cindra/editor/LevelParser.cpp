@@ -266,13 +266,13 @@ void LevelParser::light(TokenCursor& tokens) {
     // The budget the game's map reader holds a level to, so the tool refuses what the game
     // would (the radius is checked first, by the light itself).
     auto light = std::make_shared<LightSource>(position, *radius, color, falloff, fade);
-    litCells_ += mapfile::litCells(*radius);
-    if (lights_.size() >= mapfile::kMaxLights) {
-        throw Error(fmt::format("a level has at most {} lights", mapfile::kMaxLights));
-    }
-    if (litCells_ > mapfile::kMaxLitCells) {
-        throw Error(fmt::format("the lights so far light {} cells together, more than {}",
-                                litCells_, mapfile::kMaxLitCells));
+    if (!lightBudget_.add(*radius, static_cast<int>(falloff))) {
+        if (lightBudget_.count() > mapfile::kMaxLights) {
+            throw Error(fmt::format("a level has at most {} lights", mapfile::kMaxLights));
+        }
+        throw Error(fmt::format("the lights so far cost {} cells of light maps and ray tables "
+                                "together, more than {}",
+                                lightBudget_.cost(), mapfile::kMaxLitCells));
     }
     lights_.push_back(std::move(light));
 }

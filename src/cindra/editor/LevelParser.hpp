@@ -70,7 +70,7 @@ private:
     int rowsPending_ = 0;
     std::vector<Row> rows_;
     std::vector<std::shared_ptr<LightSource>> lights_;
-    std::int64_t litCells_ = 0; // what the lights so far light together (mapfile::litCells)
+    mapfile::LightBudget lightBudget_; // what the lights so far cost
     std::vector<MapRegion> regions_;
     bool regionOpen_ = false;
     int regionLine_ = 0;

@@ -165,14 +165,23 @@ TEST(LevelSource, ErrorsNameTheFileAndLine) {
               "level.txt:5: 'keys' must come before the legend and the map");
     EXPECT_EQ(errorOf("cindra-level 1\nsize 2 1\n"),
               "level.txt:2: a level needs the lines 'cindra-level 1', 'size' and 'map'");
-    // The lights' budget: 63 lights of radius 256 fit (16579647 cells), a 64th does not.
+    // The lights' budget: 63 lights of radius 256 fit (16579647 cells), a 64th does not; nor
+    // do the ray tables of radii 30 to 64 (16 r^3 cells each) with their lights.
     std::string lights;
     for (int i = 0; i < 64; ++i) {
         lights += "light 0 0 radius 256\n";
     }
     EXPECT_EQ(errorOf(withHeader("map\n..\n" + lights)),
-              "level.txt:70: the lights so far light 16842816 cells together, more than 16777216");
+              "level.txt:70: the lights so far cost 16842816 cells of light maps and ray tables "
+              "together, more than 16777216");
     EXPECT_EQ(errorOf(withHeader("map\n..\n" + lights.substr(21))), "(no error)");
+    std::string tables;
+    for (int r = 30; r <= 64; ++r) {
+        tables += "light 0 0 radius " + std::to_string(r) + "\n";
+    }
+    EXPECT_NE(
+        errorOf(withHeader("map\n..\n" + tables)).find("level.txt:24: the lights so far cost"),
+        std::string::npos);
     EXPECT_EQ(errorOf("cindra-level 1\nsize 100000 100000\n"),
               "level.txt:2: a map of 100000 x 100000 cells is larger than the 16777216 cells "
               "allowed");
