@@ -8,14 +8,29 @@
 #include "cindra/Error.hpp"
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
+#include "cindra/logic/ScriptManager.hpp"
 
 #include <filesystem>
+#include <string>
 
 using namespace cindra;
 
+namespace {
+
+// The scripts folder the world's modules are looked up in: empty, so every entity script
+// fails to load. The search path is absolute, because the fuzzer's own paths (the corpus and
+// where it writes findings) are relative to the working directory, which stays as it is.
+std::string scriptPath() {
+    static const std::string path = [] {
+        std::filesystem::create_directories(fuzz::scratch().path() / "scripts");
+        return (fuzz::scratch().path() / "scripts" / "?.lua").string();
+    }();
+    return path;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::filesystem::create_directories(fuzz::scratch().path() / "scripts");
-    std::filesystem::current_path(fuzz::scratch().path());
     fuzz::silenceStdout();
     return 0;
 }
@@ -25,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     resetProcess();
     {
         World world(path);
+        world.getScriptManager().lua().setPackagePath(scriptPath());
         try {
             world.loadMap(path);
         } catch (const Error&) {
