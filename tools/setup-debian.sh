@@ -13,6 +13,8 @@ packages=(
     libgl1-mesa-dri
     # the tests: GoogleTest; the end-to-end tests' X server, window probe, keys and screenshots
     libgtest-dev googletest libx11-dev xvfb xdotool imagemagick
+    # the soak and memcheck runs of the game: their harness's Python, and valgrind
+    python3 valgrind
     # the benchmarks (libtcod is the reference field of view)
     libbenchmark-dev libtcod-dev
     # the clang build among the tests, and the formatter every commit is checked with
