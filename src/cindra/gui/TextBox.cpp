@@ -30,7 +30,7 @@ void checkBoxWidth(const char* what, int width, int minimum) {
 }
 
 int checkBoxHeight(const char* what, int width, std::int64_t height) {
-    if (height * width > Console::kMaxCells) {
+    if (height * width > kMaxBoxCells) {
         throw Error(fmt::format("{}: a box of {} x {} cells is too large.", what, width, height));
     }
     return static_cast<int>(height);

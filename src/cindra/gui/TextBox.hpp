@@ -13,8 +13,12 @@ namespace cindra::gui {
 // The widest box accepted: far wider than the screen, small enough to refuse a width that
 // would allocate a huge face.
 inline constexpr int kMaxBoxWidth = 1024;
-// The most bytes a box's texts may hold: each byte places at most one glyph and starts at
-// most one line, so no face that a console can hold needs more.
+// The most cells a box's face may have: about 85 screens, 12 MB, so that sixteen open boxes
+// stay well under a quarter of a gigabyte and each face is made in milliseconds.
+inline constexpr std::int64_t kMaxBoxCells = std::int64_t{1} << 20;
+// The most bytes a box's texts may hold, checked before they are copied. Each byte places at
+// most one glyph and starts at most one line; beyond this, the face check refuses the box
+// after its lines are counted.
 inline constexpr std::uint64_t kMaxBoxTextBytes = Console::kMaxCells;
 
 // Where a box of width x height goes: a negative x or y centres it on the 128 x 96 screen
@@ -23,7 +27,7 @@ GridPos placeBox(GridPos pos, int width, int height);
 
 // Refuses a width outside minimum..kMaxBoxWidth with a cindra::Error naming what.
 void checkBoxWidth(const char* what, int width, int minimum);
-// height as an int, refusing a face of width x height cells that no console can hold.
+// height as an int, refusing a face of width x height cells above kMaxBoxCells.
 int checkBoxHeight(const char* what, int width, std::int64_t height);
 
 class TextBox : public logic::IModalElement {

@@ -186,11 +186,13 @@ std::vector<Hostile> hostileScripts() {
                 print(select(2, pcall(Cindra.dialogBox, {0, 0}, 20, 'q', t)))
                 print(select(2, pcall(Cindra.textBox, {0, 0}, 20, string.rep('a ', 2^23 + 1))))
                 print(select(2, pcall(Cindra.dialogBox, {0, 0}, 7, 'q', {string.rep('a ', 2^22)})))
+                print(select(2, pcall(Cindra.textBox, {0, 0}, 15, string.rep('\n', 2^20))))
             end})",
          "", "return {}", 1,
          "dialogBox: the box's texts hold 104857700001 bytes; a box holds at most 16777216.\n"
          "textBox: the box's texts hold 16777218 bytes; a box holds at most 16777216.\n"
-         "dialogBox: a box of 7 x 4194312 cells is too large.\n",
+         "dialogBox: a box of 7 x 4194312 cells is too large.\n"
+         "textBox: a box of 15 x 1048581 cells is too large.\n",
          always},
         {"scripts attached from starting scripts nest only so deep", R"(
             return {think = function(e)
