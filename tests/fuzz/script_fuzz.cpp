@@ -236,6 +236,9 @@ private:
 
     // A new entity whose think makes the call, at once inside attachScript.
     void callFromThink(const Function& f) {
+        if (process().lastEntity == std::numeric_limits<std::int32_t>::max()) {
+            return; // no handle is left for the caller
+        }
         const int top = lua_gettop(L_);
         const int handle = process().lastEntity + 1;
         lua_getglobal(L_, "CALLS");
@@ -350,7 +353,7 @@ private:
         const std::int32_t last = process().lastEntity;
         switch (in_.ConsumeIntegralInRange(0, 3)) {
         case 0:
-            return last + in_.ConsumeIntegralInRange(1, 100);
+            return static_cast<double>(last) + in_.ConsumeIntegralInRange(1, 100);
         case 1:
             return number();
         default:

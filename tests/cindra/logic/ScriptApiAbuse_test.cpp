@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -434,15 +436,26 @@ TEST_F(ScriptApiAbuse, HostileArgumentsEndInAnErrorOrAResult) {
 }
 
 TEST_F(ScriptApiAbuse, TheEdgesOfTheRangesGiveResultsThatMakeSense) {
-    for (const Row& row : kRows) {
-        lua_State* L = gMain;
+    auto outcome = [&](const std::string& code) {
         game.world().getScriptManager().lua().runString(
-            std::string("return outcome(function() ") + row.code + " end)", "row", 0, 1, true);
-        const std::string result = lua_tostring(L, -1);
-        lua_pop(L, 1);
+            "return outcome(function() " + code + " end)", "row", 0, 1, true);
+        const std::string result = lua_tostring(gMain, -1);
+        lua_pop(gMain, 1);
+        return result;
+    };
+    for (const Row& row : kRows) {
+        const std::string result = outcome(row.code);
         EXPECT_NE(result.find(row.expected), std::string::npos) << row.code << "\n" << result;
     }
     EXPECT_EQ(frames(5), 0);
+    // The last handle works like any other, and then there are no more.
+    cindra::process().lastEntity = std::numeric_limits<std::int32_t>::max() - 1;
+    EXPECT_EQ(outcome("local e = placed(1, 1) Cindra.Entity.attachScript(e, 'entity.quiet', '') "
+                      "Cindra.Entity.destroy(e) return e"),
+              "2147483647");
+    EXPECT_EQ(outcome("return Cindra.Entity.create()"), "No entity handles are left.");
+    EXPECT_EQ(frames(2), 0);
+    EXPECT_FALSE(game.world().isAlive(std::numeric_limits<std::int32_t>::max()));
 }
 
 // The boxes from think, one entity per call: a box that opens is drawn, its marker moved and
