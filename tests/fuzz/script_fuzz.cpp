@@ -18,9 +18,12 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 using namespace cindra;
 
@@ -400,8 +403,24 @@ private:
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+// Each input runs inside the world's own game folder (scripts and maps are found relative to
+// the working directory), so a finding that stops an input would be written there and lost:
+// unless the command line names a folder, findings go to the folder the fuzzer started in.
+// libFuzzer reads its flags after this returns.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzz::silenceStdout();
+    static std::vector<char*> args(*argv, *argv + *argc);
+    for (char* arg : args) {
+        if (std::string_view(arg).starts_with("-artifact_prefix=")) {
+            return 0;
+        }
+    }
+    static std::string prefix =
+        "-artifact_prefix=" + std::filesystem::current_path().string() + "/";
+    args.push_back(prefix.data());
+    args.push_back(nullptr);
+    *argc = static_cast<int>(args.size()) - 1;
+    *argv = args.data();
     return 0;
 }
 
