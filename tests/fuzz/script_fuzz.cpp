@@ -196,8 +196,12 @@ public:
 
 private:
     void step() {
-        const int op = in_.ConsumeIntegralInRange(0, 3);
-        if (op == 3) {
+        const int op = in_.ConsumeIntegralInRange(0, 7);
+        if (op == 7) {
+            tamper();
+            return;
+        }
+        if (op >= 5) {
             const std::array<int, 6> keys{0, 13, 273, 274, 27, 271};
             const int key = keys[in_.ConsumeIntegralInRange<std::size_t>(0, keys.size() - 1)];
             if (in_.ConsumeBool()) {
@@ -207,10 +211,34 @@ private:
             return;
         }
         const Function& f = kApi[in_.ConsumeIntegralInRange<std::size_t>(0, kApi.size() - 1)];
-        if (op == 2) {
+        if (op >= 3) {
             callFromThink(f);
         } else {
             callFromMain(f);
+        }
+    }
+
+    // What scripts can do to the engine's Lua surroundings.
+    void tamper() {
+        static constexpr std::array<const char*, 9> kTampering{
+            "GridPos = {__index = function() error('no field') end}",
+            "GridPos = setmetatable({}, {__index = function() error('no field') end})",
+            "setmetatable(_G, {__index = function(_, k) error('undeclared ' .. k) end})",
+            "setmetatable(_G, nil)",
+            "package.loaded['entity.boxer'] = nil",
+            "package.loaded['entity.thinker'] = 5",
+            "function update() Cindra.Entity.destroy(Cindra.Entity.create()) end",
+            "function initWorld() Cindra.changeMap('b.cmap') end",
+            "collectgarbage() update = nil initWorld = nil",
+        };
+        const char* code =
+            kTampering[in_.ConsumeIntegralInRange<std::size_t>(0, kTampering.size() - 1)];
+        const int top = lua_gettop(L_);
+        if (luaL_loadstring(L_, code) != 0 || lua_pcall(L_, 0, 0, 0) != 0) {
+            fuzz::finding("a tampering chunk failed");
+        }
+        if (lua_gettop(L_) != top) {
+            fuzz::finding("a tampering chunk changed the main state's stack");
         }
     }
 
