@@ -61,8 +61,11 @@ void outlineRegion(Console& screen, const World& world, const MapRegion& region,
     const Region border = region.region.border();
     const editor::Outliner outliner(border);
     border.visit([&](int& x, int& y) {
+        // Two statements: neighbours fills mask, and the order in which a call's arguments are
+        // worked out is not fixed (clang reads mask before the call that fills it).
         std::uint32_t mask = 0;
-        const std::uint32_t joins = editor::outlineMask(mask, outliner.neighbours(x, y, mask));
+        const int count = outliner.neighbours(x, y, mask);
+        const std::uint32_t joins = editor::outlineMask(mask, count);
         const int glyph = joins == 0 ? kRegionSpot : outliner.glyphFor(joins);
         plotIn(screen, viewCell(screen, world, x, y), glyph, colour);
         return 0;
