@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstdint>
 
 namespace cindra::editor {
 
@@ -60,7 +61,14 @@ int lineGlyph(std::int8_t style, std::uint32_t mask) {
 
 int forEachNeighbour(GridPos centre, const NeighbourVisitor& visitor) {
     for (const Offset& o : kNeighbourOrder) {
-        if (int result = visitor(centre.x + o.dx, centre.y + o.dy, o.bit); result != 0) {
+        // A cell at the edge of the int range has no neighbours beyond it (no region holds
+        // them, and the sum would overflow).
+        const std::int64_t x = std::int64_t{centre.x} + o.dx;
+        const std::int64_t y = std::int64_t{centre.y} + o.dy;
+        if (x != static_cast<std::int32_t>(x) || y != static_cast<std::int32_t>(y)) {
+            continue;
+        }
+        if (int result = visitor(static_cast<int>(x), static_cast<int>(y), o.bit); result != 0) {
             return result;
         }
     }

@@ -35,8 +35,8 @@ int lineGlyph(std::int8_t style, std::uint32_t mask);
 using NeighbourVisitor = std::function<int(int x, int y, std::uint32_t bit)>;
 
 // Calls visitor(x, y, bit) for the eight neighbours of centre in the order south-west,
-// south, south-east, west, east, north-west, north, north-east. The first nonzero result
-// stops the walk and is returned; otherwise 0.
+// south, south-east, west, east, north-west, north, north-east, leaving out those beyond the
+// int range. The first nonzero result stops the walk and is returned; otherwise 0.
 int forEachNeighbour(GridPos centre, const NeighbourVisitor& visitor);
 
 // 0 when count < 2, else the orthogonal part of mask (mask AND 15).

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -70,6 +71,26 @@ TEST(ForEachNeighbour, FixedOrderAndEarlyStop) {
     EXPECT_EQ(
         forEachNeighbour({0, 0}, [&](int, int, std::uint32_t) { return ++calls == 3 ? 7 : 0; }), 7);
     EXPECT_EQ(calls, 3);
+}
+
+TEST(ForEachNeighbour, NoNeighboursBeyondTheIntRange) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    std::vector<std::string> seen;
+    forEachNeighbour({kMax, kMin}, [&](int x, int y, std::uint32_t bit) {
+        seen.push_back(std::to_string(x - kMax) + "," + std::to_string(y - kMin) + ":" +
+                       std::to_string(bit));
+        return 0;
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"-1,0:8", "-1,1:16", "0,1:1"}));
+    // A block in that corner is outlined like any other.
+    Region corner;
+    for (int dx = 0; dx < 2; ++dx) {
+        for (int dy = 0; dy < 2; ++dy) {
+            corner.add(kMax - dx, kMin + dy);
+        }
+    }
+    EXPECT_EQ(outline(corner, 0).size(), 4u);
 }
 
 TEST(OutlineMask, NeedsTwoNeighbours) {
