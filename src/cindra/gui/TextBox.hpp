@@ -16,10 +16,10 @@ inline constexpr int kMaxBoxWidth = 1024;
 // The most cells a box's face may have: about 85 screens, 12 MB, so that sixteen open boxes
 // stay well under a quarter of a gigabyte and each face is made in milliseconds.
 inline constexpr std::int64_t kMaxBoxCells = std::int64_t{1} << 20;
-// The most bytes a box's texts may hold, checked before they are copied. Each byte places at
-// most one glyph and starts at most one line; beyond this, the face check refuses the box
-// after its lines are counted.
-inline constexpr std::uint64_t kMaxBoxTextBytes = Console::kMaxCells;
+// The most bytes a box's texts may hold, checked before they are copied or laid out: a face
+// shows at most one glyph a cell, so a text of more bytes than kMaxBoxCells cannot fit (but
+// for a word longer than the box, which is clipped).
+inline constexpr std::uint64_t kMaxBoxTextBytes = kMaxBoxCells;
 
 // Where a box of width x height goes: a negative x or y centres it on the 128 x 96 screen
 // along that axis; otherwise pos.y names its top row. The result is its bottom-left cell.

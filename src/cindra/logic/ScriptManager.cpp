@@ -292,7 +292,9 @@ namespace {
 // Sets scriptThreads[e] to the value on top of the stack (popping it).
 void setThreadEntry(Lua& lua, Entity e) {
     lua_State* L = lua.state();
-    lua_getglobal(L, ScriptManager::kThreadTable);
+    // Raw: a guard on the globals' metatable must not raise here, amid C++ objects.
+    lua_pushstring(L, ScriptManager::kThreadTable);
+    lua_rawget(L, LUA_GLOBALSINDEX);
     if (!lua_istable(L, -1)) {
         lua_pop(L, 2);
         throw LuaError("The global scriptThreads is not a table.");

@@ -184,15 +184,21 @@ std::vector<Hostile> hostileScripts() {
                 local s, t = string.rep('a', 2^20), {}
                 for i = 1, 1e5 do t[i] = s end
                 print(select(2, pcall(Cindra.dialogBox, {0, 0}, 20, 'q', t)))
-                print(select(2, pcall(Cindra.textBox, {0, 0}, 20, string.rep('a ', 2^23 + 1))))
-                print(select(2, pcall(Cindra.dialogBox, {0, 0}, 7, 'q', {string.rep('a ', 2^22)})))
+                print(select(2, pcall(Cindra.textBox, {0, 0}, 20, string.rep('a ', 2^19) .. 'a')))
+                print(select(2, pcall(Cindra.dialogBox, {0, 0}, 7, 'q', {string.rep('a ', 2^18)})))
                 print(select(2, pcall(Cindra.textBox, {0, 0}, 15, string.rep('\n', 2^20))))
+                setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k) end})
+                scriptThreads = nil
+                print(pcall(Cindra.Entity.attachScript, e, 'entity.idle', ''))
+                setmetatable(_G, nil)
+                scriptThreads = {}
             end})",
          "", "return {}", 1,
-         "dialogBox: the box's texts hold 104857700001 bytes; a box holds at most 16777216.\n"
-         "textBox: the box's texts hold 16777218 bytes; a box holds at most 16777216.\n"
-         "dialogBox: a box of 7 x 4194312 cells is too large.\n"
-         "textBox: a box of 15 x 1048581 cells is too large.\n",
+         "dialogBox: the box's texts hold 104857700001 bytes; a box holds at most 1048576.\n"
+         "textBox: the box's texts hold 1048577 bytes; a box holds at most 1048576.\n"
+         "dialogBox: a box of 7 x 262152 cells is too large.\n"
+         "textBox: a box of 15 x 1048581 cells is too large.\n"
+         "false\tThe global scriptThreads is not a table.\n",
          always},
         {"scripts attached from starting scripts nest only so deep", R"(
             return {think = function(e)
