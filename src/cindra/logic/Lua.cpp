@@ -102,6 +102,15 @@ int setPackagePathField(lua_State* L) {
     return 0;
 }
 
+// Called protected with the module name as argument: even looking up the global require may
+// raise (a guard on the globals' metatable).
+int requireModule(lua_State* L) {
+    lua_getglobal(L, "require");
+    lua_insert(L, 1);
+    lua_call(L, 1, 0);
+    return 0;
+}
+
 // Called protected with the module name as argument; returns package.loaded[name].
 int loadedModule(lua_State* L) {
     lua_getglobal(L, "package");
@@ -198,7 +207,7 @@ LuaLibraryWrapper Lua::library(std::string tableName) {
 }
 
 void Lua::require(const std::string& moduleName) {
-    lua_getglobal(state_, "require");
+    lua_pushcfunction(state_, requireModule);
     lua_pushlstring(state_, moduleName.data(), moduleName.size());
     call(1, 0, true);
 }

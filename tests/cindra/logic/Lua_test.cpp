@@ -109,7 +109,12 @@ TEST(Lua, RequireLoadsAModuleFromThePackagePathOnce) {
     EXPECT_STREQ(lua_tostring(lua.state(), -1), "counted");
     lua_settop(lua.state(), 0);
     EXPECT_THROW(lua.require("absent"), LuaError);
-    lua.runString("package = nil", "=test", 0, 0, true);
+    // A guard on the globals that raises even for require is a LuaError, not a panic.
+    lua.runString("setmetatable(_G, {__index = function() error('guarded', 0) end}) require = nil",
+                  "=test", 0, 0, true);
+    EXPECT_THROW(lua.require("counted"), LuaError);
+    EXPECT_EQ(lua_gettop(lua.state()), 0);
+    lua.runString("setmetatable(_G, nil) package = nil", "=test", 0, 0, true);
     EXPECT_THROW(lua.getLoadedModule("counted"), LuaError);
     EXPECT_THROW(lua.setPackagePath("?.lua"), LuaError);
     EXPECT_EQ(lua_gettop(lua.state()), 0);
