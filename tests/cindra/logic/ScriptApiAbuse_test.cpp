@@ -174,6 +174,11 @@ const std::vector<Row> kRows = {
      "return at(placed(3, 4)) .. ' ' .. #Cindra.Map.getRegionCells('pool') end) "
      "setmetatable(_G, nil) return r",
      "3,4 2"},
+    {"setmetatable(_G, {__index = function(_, k) error('undeclared ' .. k) end}) "
+     "local threads = scriptThreads scriptThreads = nil "
+     "local ok, m = pcall(Cindra.Entity.attachScript, Cindra.Entity.create(), 'entity.quiet', '') "
+     "scriptThreads = threads setmetatable(_G, nil) return m",
+     "The global scriptThreads is not a table."},
     // Regions, lights and entities that the map file puts at the edges of the range.
     {"local c = Cindra.Map.getRegionCenter('far') return c[1] .. ',' .. c[2] .. ' ' .. "
      "#Cindra.Map.getRegionCells('far') .. ' ' .. "
@@ -388,10 +393,8 @@ protected:
     // A fresh live entity with every component, and one destroyed a frame ago; the values
     // are evaluated afresh, since they name them.
     void makeTargets() {
-        run("VALUES = {} LIVE = Cindra.Entity.create() DEAD = Cindra.Entity.create() "
-            "for _, kind in ipairs({'location', 'render', 'light'}) do "
-            "Cindra.Entity.createComponent(LIVE, kind) end "
-            "Cindra.Entity.setPosition(LIVE, {2, 2}) Cindra.Entity.destroy(DEAD)");
+        run("VALUES = {} LIVE = placed(2, 2) DEAD = Cindra.Entity.create() "
+            "Cindra.Entity.destroy(DEAD)");
         EXPECT_EQ(frames(1), 0);
     }
     // Frames with a render after each, so a fault that waits for drawing shows too; what
@@ -474,15 +477,16 @@ TEST_F(ScriptApiAbuse, HostileBoxesFromThinkOpenAndCloseOrFail) {
             lua_pushinteger(L, given);
             lua_setfield(L, -2, "n");
             const int table = lua_gettop(L);
-            const int first = lua_gettop(L);
             pushArgs(L, s, given, at, value);
-            for (int i = lua_gettop(L); i > first; --i) {
-                lua_rawseti(L, table, i - first);
+            for (int i = lua_gettop(L); i > table; --i) {
+                lua_rawseti(L, table, i - table);
             }
             lua_setglobal(L, "BOX");
-            run("Cindra.Entity.attachScript(Cindra.Entity.create(), 'entity.boxer', '')");
+            run("ANSWER = nil "
+                "Cindra.Entity.attachScript(Cindra.Entity.create(), 'entity.boxer', '')");
             int unbalanced = frames(1);
-            opened += game.world().modalCount() > 0 ? 1 : 0;
+            const bool open = game.world().modalCount() > 0;
+            opened += open ? 1 : 0;
             for (int key : {274, 273, 274, 13, 13, 0}) {
                 cindra::gui::input().lastKey = key;
                 unbalanced += frames(1);
@@ -490,6 +494,15 @@ TEST_F(ScriptApiAbuse, HostileBoxesFromThinkOpenAndCloseOrFail) {
             cindra::gui::input().lastKey = 0;
             EXPECT_EQ(game.world().modalCount(), 0u) << describe(s, given, at, value);
             EXPECT_EQ(unbalanced, 0) << describe(s, given, at, value);
+            if (open && std::string_view(s.name) == "dialogBox") {
+                // Down, up, down and Return: the second answer, or the first of one.
+                lua_getglobal(L, "ANSWER");
+                const bool number = lua_type(L, -1) == LUA_TNUMBER;
+                lua_pop(L, 1);
+                EXPECT_TRUE(number) << describe(s, given, at, value);
+                EXPECT_LE(game.number("ANSWER"), 1) << describe(s, given, at, value);
+                EXPECT_GE(game.number("ANSWER"), 0) << describe(s, given, at, value);
+            }
             ++tally.calls;
         });
     }
