@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using cindra::test::levelSource;
@@ -21,7 +22,7 @@ using cindra::test::ScriptWorld;
 
 namespace {
 
-enum Kind { Int, Handle, Float, Text, Bool, Pos, Colour, IntList, TextList, Any, kKinds };
+enum Kind { Int, Handle, Float, Text, Bool, Pos, Colour, IntList, TextList, Any };
 
 struct Arg {
     Kind kind;
