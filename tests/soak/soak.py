@@ -83,6 +83,7 @@ class Game:
         self.lines = []
         self.errors = []
         self.frames = 0
+        self.lua_kb = 0
         self.answers = 0
         self.texts = 0
         self.maps = 0
@@ -101,7 +102,9 @@ class Game:
                     print("game: " + line, flush=True)
                 self.lines.append(line)
                 if line.startswith("soak frames "):
-                    self.frames = int(line.split()[-1])
+                    words = line.split()
+                    self.frames = int(words[2])
+                    self.lua_kb = int(words[4])
                 elif line.startswith("soak answer "):
                     self.answers += 1
                 elif line == "soak text closed":
@@ -197,9 +200,12 @@ def memory_text(values):
 
 
 def valgrind_command(log_file):
+    # Mesa unloads its driver at exit: keeping its symbols names the driver in the stacks of
+    # what it leaves allocated, so that the suppressions can tell it from our code.
     return ["valgrind", "--tool=memcheck", "--leak-check=full",
             "--show-leak-kinds=definite,indirect", "--errors-for-leak-kinds=definite",
-            "--track-origins=no", "--num-callers=30", f"--log-file={log_file}",
+            "--track-origins=no", "--num-callers=30", "--keep-debuginfo=yes",
+            "--child-silent-after-fork=yes", f"--log-file={log_file}",
             f"--suppressions={HERE / 'memcheck.supp'}", "--gen-suppressions=all"]
 
 
@@ -278,13 +284,15 @@ def drive_session(arguments, game, xvfb, started, log_file):
             failures.append("the game stopped during the warm-up")
         else:
             memory["warm"] = (game.resident_kb(), game.frames)
-            log(f"after warm-up: {memory_text(memory['warm'][0])} at frame {game.frames}")
+            log(f"after warm-up: {memory_text(memory['warm'][0])}, Lua heap {game.lua_kb} kB "
+                f"at frame {game.frames}")
             if not drive(game, keyboard, lambda: time.monotonic() - started >= arguments.seconds,
                          started + arguments.seconds + 60):
                 failures.append("the game stopped before the end")
             else:
                 memory["end"] = (game.resident_kb(), game.frames)
-                log(f"at the end: {memory_text(memory['end'][0])} at frame {game.frames}")
+                log(f"at the end: {memory_text(memory['end'][0])}, Lua heap {game.lua_kb} kB "
+                    f"at frame {game.frames}")
     seconds = time.monotonic() - started
     if game.running():
         keyboard.escape()
@@ -321,6 +329,11 @@ def report(arguments, game, keyboard, status, seconds, memory, failures, log_fil
         if log_file.exists():
             summary = memcheck_summary(log_file)
             log("memcheck: " + ", ".join(f"{k} {v}" for k, v in summary.items()))
+            for line in log_file.read_text(errors="replace").splitlines():
+                if re.search(r"(lost|reachable|suppressed): |ERROR SUMMARY", line):
+                    log("valgrind: " + line.split("== ", 1)[-1])
+            if arguments.keep_log:
+                shutil.copy(log_file, arguments.keep_log)
             if summary["errors"] != 0 or summary["definitely lost"] != 0:
                 failures.append("memcheck found errors; its log follows")
                 print(log_file.read_text(errors="replace"), flush=True)
@@ -354,10 +367,11 @@ def main():
     parser.add_argument("--seed", type=int, default=None, help="of the random keys")
     parser.add_argument("--sparks-per-frame", type=int, default=3)
     parser.add_argument("--report-every", type=int, default=20)
-    parser.add_argument("--map-every", type=float, default=10,
-                        help="seconds of game time between map changes")
-    parser.add_argument("--box-every", type=float, default=2,
-                        help="seconds of game time between the player's boxes")
+    parser.add_argument("--map-every", type=float, default=None,
+                        help="seconds of game time between map changes (10; memcheck 5)")
+    parser.add_argument("--box-every", type=float, default=None,
+                        help="seconds of game time between the player's boxes (2; memcheck 0.5)")
+    parser.add_argument("--keep-log", default=None, help="memcheck: copy valgrind's log here")
     parser.add_argument("--min-maps", type=int, default=2,
                         help="map loads the run must see (the first one counts)")
     parser.add_argument("--echo", action="store_true", help="print the game's output lines")
@@ -367,6 +381,12 @@ def main():
         arguments.seed = random.randrange(1 << 30)
     if arguments.cmap is None:
         arguments.cmap = Path(arguments.game).resolve().parent.parent / "tools" / "cmap"
+    # Under valgrind a frame takes seconds, and a frame advances the game by at most 0.1 s:
+    # boxes and maps come more often there, so that a few hundred frames see several of each.
+    if arguments.map_every is None:
+        arguments.map_every = 5 if arguments.memcheck else 10
+    if arguments.box_every is None:
+        arguments.box_every = 0.5 if arguments.memcheck else 2
     if arguments.memcheck:
         arguments.report_every = min(arguments.report_every, 10)
     # A stopped run still stops its game and its X server.

@@ -1,6 +1,6 @@
 -- The soak run: every frame the world makes sparks (entities with a place, a glyph, often a
 -- light, and a script) and destroys the oldest; a map change every so often; a frame count on
--- standard output for the harness. The harness writes soak_settings.lua beside this file.
+-- standard output for the harness, with the Lua heap's size in kB. The harness writes soak_settings.lua beside this file.
 local settings = require("soak_settings")
 
 local maps = {"intro.cmap", "second.cmap"}
@@ -45,6 +45,7 @@ local function spawn()
     -- Some sparks change their mind about their script at once.
     if serial % 7 == 0 then
         Cindra.Entity.attachScript(e, "entity.ember", "")
+        require("entity.spark").forget(e)
     end
     living[#living + 1] = e
 end
@@ -62,7 +63,7 @@ function update(dt)
     Cindra.setAmbientLight({72 + math.floor(n * 40), 72, 80})
     Cindra.Map.put({1 + frames % 10, 1}, frames % 2 == 0 and "." or ",", nil, nil)
     if frames % settings.reportEvery == 0 then
-        print("soak frames " .. frames)
+        print(string.format("soak frames %d lua %d", frames, collectgarbage("count")))
     end
     if Cindra.getWorldTime() >= nextMapChange then
         nextMapChange = math.huge

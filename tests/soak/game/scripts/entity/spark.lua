@@ -1,4 +1,4 @@
--- A spark wanders a few steps, now and then renames itself, and forgets its data when it goes.
+-- A spark wanders, now and then renames itself, and forgets its data when it goes.
 local Spark = {}
 local data = {}
 
@@ -23,6 +23,11 @@ function Spark.think(self)
 end
 
 function Spark.destroy(self)
+    data[self] = nil
+end
+
+-- A script that replaces a spark's never calls its destroy, so whoever replaces it calls this.
+function Spark.forget(self)
     data[self] = nil
 end
 
