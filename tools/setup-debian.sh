@@ -17,8 +17,9 @@ packages=(
     python3 valgrind
     # the benchmarks (libtcod is the reference field of view)
     libbenchmark-dev libtcod-dev
-    # the clang build among the tests, and the formatter every commit is checked with
-    clang clang-format
+    # the clang builds among the tests (one with the sanitizers and libFuzzer, whose runtimes
+    # are in libclang-rt-14-dev), and the formatter every commit is checked with
+    clang libclang-rt-14-dev clang-format
 )
 
 missing=()

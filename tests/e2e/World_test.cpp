@@ -340,6 +340,10 @@ return Player
 class FrameLoop : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FrameLoop, MovingScriptedEntitiesAllocateNothing) {
+#ifdef CINDRA_SANITIZED
+    // The sanitizers' allocator replaces operator new, which the probe counts through.
+    GTEST_SKIP() << "allocation counting does not work under the sanitizers";
+#endif
     Xvfb xvfb;
     GameFolder folder;
     addShuttleWorld(folder);
