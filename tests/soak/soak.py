@@ -360,7 +360,7 @@ def main():
                         help="soak: the most resident memory may grow after the warm-up")
     parser.add_argument("--memcheck", action="store_true", help="run under valgrind instead")
     parser.add_argument("--frames", type=int, default=300, help="memcheck: world frames to run")
-    parser.add_argument("--timeout", type=float, default=900,
+    parser.add_argument("--timeout", type=float, default=7200,
                         help="memcheck: the longest the frames may take, in seconds")
     parser.add_argument("--gl-driver", default="llvmpipe",
                         help="memcheck: Mesa's Gallium driver (GALLIUM_DRIVER)")
@@ -368,7 +368,7 @@ def main():
     parser.add_argument("--sparks-per-frame", type=int, default=3)
     parser.add_argument("--report-every", type=int, default=20)
     parser.add_argument("--map-every", type=float, default=None,
-                        help="seconds of game time between map changes (10; memcheck 5)")
+                        help="seconds of game time between map changes (10; memcheck 2)")
     parser.add_argument("--box-every", type=float, default=None,
                         help="seconds of game time between the player's boxes (2; memcheck 0.5)")
     parser.add_argument("--keep-log", default=None, help="memcheck: copy valgrind's log here")
@@ -384,7 +384,7 @@ def main():
     # Under valgrind a frame takes seconds, and a frame advances the game by at most 0.1 s:
     # boxes and maps come more often there, so that a few hundred frames see several of each.
     if arguments.map_every is None:
-        arguments.map_every = 5 if arguments.memcheck else 10
+        arguments.map_every = 2 if arguments.memcheck else 10
     if arguments.box_every is None:
         arguments.box_every = 0.5 if arguments.memcheck else 2
     if arguments.memcheck:
