@@ -7,6 +7,7 @@
 #include <lua.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -15,16 +16,22 @@
 
 namespace cindra {
 
+// What the configuration's state may use: memory (see budgetedAlloc) and time.
 struct LuaMemoryBudget {
     std::size_t used = 0;
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
 };
 
 namespace {
 
-// A configuration that runs for ever would hang start-up: past this many Lua instructions
-// (far more than any settings file needs) the chunk is stopped with an error.
-constexpr int kHookInterval = 1000000;
-constexpr int kMaxHookCalls = 200;
+// A configuration that runs for ever would hang start-up: past this many Lua instructions, or
+// this long (far more than any settings file needs), the chunk is stopped with an error. The
+// time matters too: an instruction that calls a C function or joins long strings can take
+// microseconds, so a count alone lets a chunk run for hours. The hook runs often enough that
+// even instructions copying the largest strings the memory budget allows overrun by little.
+constexpr int kHookInterval = 1000;
+constexpr int kMaxHookCalls = 200000;
+constexpr std::chrono::seconds kMaxRunTime{2};
 
 void stopRunawayChunk(lua_State* L, lua_Debug*) {
     lua_pushliteral(L, "cindra.configurationSteps");
@@ -34,7 +41,10 @@ void stopRunawayChunk(lua_State* L, lua_Debug*) {
     lua_pushliteral(L, "cindra.configurationSteps");
     lua_pushinteger(L, calls);
     lua_rawset(L, LUA_REGISTRYINDEX);
-    if (calls > kMaxHookCalls) {
+    void* budget = nullptr;
+    lua_getallocf(L, &budget);
+    if (calls > kMaxHookCalls ||
+        std::chrono::steady_clock::now() > static_cast<LuaMemoryBudget*>(budget)->deadline) {
         luaL_error(L, "the configuration runs too long");
     }
 }
@@ -118,7 +128,8 @@ int loadSource(lua_State* L, const std::string& fileName) {
 }
 
 // Lua errors are caught by pcall here; the C++ strings of loadSource are gone before it runs.
-void runChunk(lua_State* L, const std::string& fileName) {
+void runChunk(lua_State* L, const std::string& fileName, LuaMemoryBudget& budget) {
+    budget.deadline = std::chrono::steady_clock::now() + kMaxRunTime;
     lua_sethook(L, stopRunawayChunk, LUA_MASKCOUNT, kHookInterval);
     if (loadSource(L, fileName) != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0) {
         reportError(L);
@@ -158,7 +169,7 @@ Configuration::Configuration(const std::string& fileName)
     if (stat(fileName.c_str(), &attributes) != 0) {
         return;
     }
-    runChunk(state_, fileName);
+    runChunk(state_, fileName, *budget_);
 }
 
 Configuration::~Configuration() {

@@ -111,6 +111,12 @@ TEST_F(ConfigFile, HostileChunksEndWithAnErrorAndKeepEarlierGlobals) {
          true},
         {"fullscreen = true\nlocal t = {}\nfor i = 1, 1e9 do t[i] = i end\n", "not enough memory",
          true},
+        // Time is bounded, not only instructions: a C call in every loop (the fuzzer's find),
+        // and joins of megabytes.
+        {"fullscreen = true\nfor i = 1, 1e10 do x = tostring(i) end\n", "runs too long", true},
+        {"fullscreen = true\nlocal s = 'x'\nfor i = 1, 23 do s = s .. s end\n"
+         "while true do local y = s .. 'a' end\n",
+         "runs too long", true},
         // Precompiled chunks, which Lua 5.1 runs unverified, are refused as the file and as
         // what the chunk loads.
         {"\x1bLua\x51\x00\x01\x04\x08\x04\x08\x00", "precompiled chunks are not accepted", false},
