@@ -159,7 +159,7 @@ void ScriptObject::pushModule(const char* missing) {
 }
 
 void ScriptObject::start() {
-    const Busy busy(*this);
+    const ScopedCount busy(busy_);
     lua_State* L = lua_.state();
     StackGuard guard(L);
     pushModule("could not be loaded.");
@@ -186,7 +186,7 @@ void ScriptObject::start() {
 }
 
 void ScriptObject::callModuleFunction(const char* name, const float* dt) {
-    const Busy busy(*this);
+    const ScopedCount busy(busy_);
     lua_State* L = lua_.state();
     pushHelper(L, &callInModuleKey);
     lua_pushlstring(L, module.data(), module.size());
@@ -206,7 +206,7 @@ std::string ScriptObject::describe(const char* function) const {
 }
 
 void ScriptObject::step() {
-    const Busy busy(*this);
+    const ScopedCount busy(busy_);
     if (hasThink && alive && !waiting) {
         const int values = pendingValues;
         pendingValues = 0;
@@ -243,9 +243,6 @@ void ScriptObject::openRequestedBox() {
         return; // no box asked for, or the yield for it failed: the request is dropped
     }
     lua_pop(co, 1);
-    if (!request.box) {
-        return;
-    }
     try {
         manager_.openBox(*this, std::move(request));
     } catch (const Error& error) {
@@ -312,11 +309,7 @@ void ScriptManager::attachScript(Entity e, const std::string& module, const std:
                                    "deeper than {} levels.",
                                    kMaxAttachDepth));
     }
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { depth += 1; }
-        ~Depth() { depth -= 1; }
-    } depth(attachDepth_);
+    const ScopedCount depth(attachDepth_);
     lua_State* L = lua_.state();
     auto thread = lua_.newThread();
     auto object = std::make_unique<ScriptObject>(*this, std::move(thread), e, module, argument);

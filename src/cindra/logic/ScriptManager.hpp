@@ -24,6 +24,19 @@ namespace cindra::logic {
 // taking the entity first) and the coroutine that runs think.
 class ScriptManager;
 
+// Adds one to a count for as long as it lives: a call into Lua that is running, a level of
+// nesting.
+class ScopedCount {
+public:
+    explicit ScopedCount(int& count) : count_(count) { count_ += 1; }
+    ~ScopedCount() { count_ -= 1; }
+    ScopedCount(const ScopedCount&) = delete;
+    ScopedCount& operator=(const ScopedCount&) = delete;
+
+private:
+    int& count_;
+};
+
 // A box a think function asked to open; it opens once the coroutine has really yielded.
 struct BoxRequest {
     std::unique_ptr<IModalElement> box;
@@ -75,18 +88,6 @@ public:
     int pendingValues = 0;
 
 private:
-    // Counts a call into Lua for as long as it runs.
-    class Busy {
-    public:
-        explicit Busy(ScriptObject& script) : script_(script) { script_.busy_ += 1; }
-        ~Busy() { script_.busy_ -= 1; }
-        Busy(const Busy&) = delete;
-        Busy& operator=(const Busy&) = delete;
-
-    private:
-        ScriptObject& script_;
-    };
-
     // Pushes the module's table on the main stack; message names what was asked of it.
     void pushModule(const char* missingMessage);
     void resume(int values);
