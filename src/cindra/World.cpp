@@ -83,7 +83,7 @@ void World::removeEntity(Entity e) {
     removalQueue_.push_back(e);
 }
 
-void World::pushModal(std::unique_ptr<logic::IModalElement> element) {
+void World::pushModal(std::unique_ptr<gui::IModalElement> element) {
     if (modalElements_.size() >= kMaxModalElements) {
         throw Error(fmt::format("No more than {} boxes can be open at once.", kMaxModalElements));
     }

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "cindra/Map.hpp"
+#include "cindra/gui/IModalElement.hpp"
 #include "cindra/logic/Entity.hpp"
 #include "cindra/logic/EntityInfo.hpp"
-#include "cindra/logic/IModalElement.hpp"
 #include "cindra/util/GridPos.hpp"
 
 #include <cstddef>
@@ -51,7 +51,7 @@ public:
     // Queues e for destruction at the end of the frame.
     void removeEntity(logic::Entity e);
     // Opens a modal element on top of the others; a seventeenth is refused.
-    void pushModal(std::unique_ptr<logic::IModalElement> element);
+    void pushModal(std::unique_ptr<gui::IModalElement> element);
 
     // The map's view at the view point, the entities' glyphs, then the modal elements,
     // oldest first. Console cells the map does not cover are cleared.
@@ -93,7 +93,7 @@ private:
     std::unique_ptr<Map> map_;
     bool mapLoaded_ = false;
     std::unordered_set<logic::Entity> entities_;
-    std::vector<std::unique_ptr<logic::IModalElement>> modalElements_;
+    std::vector<std::unique_ptr<gui::IModalElement>> modalElements_;
     logic::Entity playerId_ = logic::kNoEntity;
     std::unique_ptr<logic::ScriptManager> scriptManager_;
     std::deque<logic::Entity> removalQueue_;

@@ -18,7 +18,7 @@ using cindra::test::StdoutCapture;
 namespace {
 
 // A box that stays open for a given number of frames and marks the console where it draws.
-class FakeBox : public cindra::logic::IModalElement {
+class FakeBox : public cindra::gui::IModalElement {
 public:
     FakeBox(int frames, int glyph) : frames_(frames), glyph_(glyph) {}
     void draw(cindra::Console& target) override { target.setChar(0, 0, glyph_); }

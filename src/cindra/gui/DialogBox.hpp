@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cindra/Console.hpp"
-#include "cindra/logic/IModalElement.hpp"
+#include "cindra/gui/IModalElement.hpp"
 #include "cindra/util/Signal.hpp"
 
 #include <cstdint>
@@ -18,7 +18,7 @@ struct DialogOption {
     int line; // row of the answer's first line in the face
 };
 
-class DialogBox : public logic::IModalElement {
+class DialogBox : public IModalElement {
 public:
     // Frame, margin, marker column, margin and at least one column of answer text.
     static constexpr int kMinWidth = 7;

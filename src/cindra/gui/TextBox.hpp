@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cindra/Console.hpp"
-#include "cindra/logic/IModalElement.hpp"
+#include "cindra/gui/IModalElement.hpp"
 
 #include <cstdint>
 #include <string>
@@ -30,7 +30,7 @@ void checkBoxWidth(const char* what, int width, int minimum);
 // height as an int, refusing a face of width x height cells above kMaxBoxCells.
 int checkBoxHeight(const char* what, int width, std::int64_t height);
 
-class TextBox : public logic::IModalElement {
+class TextBox : public IModalElement {
 public:
     // Frame, margin and at least one column of text.
     static constexpr int kMinWidth = 5;

@@ -2,8 +2,8 @@
 // script per scripted entity, whose think function runs as a coroutine resumed once a frame.
 #pragma once
 
+#include "cindra/gui/IModalElement.hpp"
 #include "cindra/logic/Entity.hpp"
-#include "cindra/logic/IModalElement.hpp"
 #include "cindra/logic/Lua.hpp"
 #include "cindra/util/Signal.hpp"
 
@@ -39,7 +39,7 @@ private:
 
 // A box a think function asked to open; it opens once the coroutine has really yielded.
 struct BoxRequest {
-    std::unique_ptr<IModalElement> box;
+    std::unique_ptr<gui::IModalElement> box;
     // The dialog's answer signal; null for a text box.
     util::Signal<int>* chosen = nullptr;
 };

@@ -40,7 +40,7 @@ cindra::Color rgb(cindra::Color c) {
     return {c.r, c.g, c.b, 0};
 }
 
-bool press(cindra::logic::IModalElement& box, int key) {
+bool press(cindra::gui::IModalElement& box, int key) {
     cindra::gui::input().lastKey = key;
     const bool open = box.update(0.016f);
     cindra::gui::input().lastKey = 0;

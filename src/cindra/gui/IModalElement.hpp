@@ -7,7 +7,7 @@ namespace cindra {
 class Console;
 }
 
-namespace cindra::logic {
+namespace cindra::gui {
 
 class IModalElement {
 public:
@@ -19,4 +19,4 @@ public:
     virtual bool update(float dt) = 0;
 };
 
-} // namespace cindra::logic
+} // namespace cindra::gui
