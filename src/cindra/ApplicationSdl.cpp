@@ -65,7 +65,7 @@ void Application::startUp() {
     world_->init();
     screen_ = std::make_unique<PhysicalConsole>(kConsoleWidth, kConsoleHeight);
     if (inspector) {
-        inspector_ = std::make_unique<gui::Inspector>(kConsoleWidth, kConsoleHeight);
+        inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
     }
     frameTimer_.emplace(elapsedSeconds());
     dt_ = frameTimer_->measure(elapsedSeconds());

@@ -7,7 +7,7 @@
 #include "cindra/PhysicalConsoleGl.hpp"
 #include "cindra/World.hpp"
 #include "cindra/audio/Mixer.hpp"
-#include "cindra/gui/Inspector.hpp"
+#include "cindra/devtools/Inspector.hpp"
 #include "cindra/util/Perlin.hpp"
 #include "cindra/util/Timer.hpp"
 
@@ -51,7 +51,7 @@ private:
     std::unique_ptr<util::Timer> gameClock_;
     std::unique_ptr<World> world_;
     // Made only when config.txt turns it on: without it F1 means nothing.
-    std::unique_ptr<gui::Inspector> inspector_;
+    std::unique_ptr<devtools::Inspector> inspector_;
     std::unique_ptr<PhysicalConsole> screen_;
     std::chrono::steady_clock::time_point started_;
     std::optional<FrameTimer> frameTimer_;

@@ -7,7 +7,7 @@ class Console;
 class World;
 } // namespace cindra
 
-namespace cindra::gui {
+namespace cindra::devtools {
 
 // Glyph of a region cell that joins no neighbour in the outline (a region of a cell or two),
 // and of a light's own cell.
@@ -22,4 +22,4 @@ void drawRegionOutlines(Console& screen, const World& world);
 // calculation) and a star on its own cell. Lights not yet calculated draw nothing.
 void drawLightSquares(Console& screen, const World& world);
 
-} // namespace cindra::gui
+} // namespace cindra::devtools

@@ -2,14 +2,14 @@
 #include "support/GuiInput.hpp"
 #include "support/ScriptWorld.hpp"
 
-#include "cindra/gui/Inspector.hpp"
+#include "cindra/devtools/Inspector.hpp"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using cindra::Console;
-using cindra::gui::Inspector;
+using cindra::devtools::Inspector;
 using cindra::logic::Entity;
 using cindra::test::consoleText;
 using cindra::test::levelSource;

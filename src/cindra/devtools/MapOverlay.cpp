@@ -1,4 +1,4 @@
-#include "cindra/gui/MapOverlay.hpp"
+#include "cindra/devtools/MapOverlay.hpp"
 
 #include "cindra/World.hpp"
 #include "cindra/editor/Outliner.hpp"
@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-namespace cindra::gui {
+namespace cindra::devtools {
 
 namespace {
 
@@ -81,7 +81,7 @@ void frameLight(Console& screen, const World& world, const LightSource& light) {
     const GridPos high =
         viewCell(screen, world, light.getAreaX() + side - 1, light.getAreaY() + side - 1);
     const Color colour{light.color.r, light.color.g, light.color.b, 255};
-    drawFrame(screen, low.x, low.y, high.x, high.y, 0, colour);
+    gui::drawFrame(screen, low.x, low.y, high.x, high.y, 0, colour);
     plotIn(screen, viewCell(screen, world, light.position.x, light.position.y), kLightSpot, colour);
 }
 
@@ -107,4 +107,4 @@ void drawLightSquares(Console& screen, const World& world) {
     }
 }
 
-} // namespace cindra::gui
+} // namespace cindra::devtools

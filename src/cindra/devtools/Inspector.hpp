@@ -18,13 +18,13 @@ namespace cindra {
 class World;
 }
 
-namespace cindra::gui {
+namespace cindra::devtools {
 
 class Inspector {
 public:
     // Columns the panel takes at the right edge of the screen.
     static constexpr int kWidth = 40;
-    static constexpr std::int32_t kToggleKey = kKeyF1;
+    static constexpr std::int32_t kToggleKey = gui::kKeyF1;
     // Weight of the newest frame in the shown frame time, which would flicker unreadably if
     // it showed every frame's own.
     static constexpr double kSmoothing = 0.1;
@@ -55,18 +55,18 @@ public:
     // script.
     static std::string entityRow(World& world, logic::Entity e);
 
-    ListBox entities;
-    CheckBox regions;
-    CheckBox lights;
+    gui::ListBox entities;
+    gui::CheckBox regions;
+    gui::CheckBox lights;
     // Keeps the rows that contain its text, ignoring case.
-    TextField filter;
+    gui::TextField filter;
 
 private:
     void refreshEntities(World& world);
     void drawPanel(Console& screen, const World& world) const;
     void markSelected(Console& screen, const World& world) const;
 
-    Form form_;
+    gui::Form form_;
     int left_;
     int top_;
     bool open_ = false;
@@ -75,4 +75,4 @@ private:
     std::size_t livingCount_ = 0;
 };
 
-} // namespace cindra::gui
+} // namespace cindra::devtools

@@ -1,9 +1,9 @@
-#include "cindra/gui/Inspector.hpp"
+#include "cindra/devtools/Inspector.hpp"
 
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
+#include "cindra/devtools/MapOverlay.hpp"
 #include "cindra/gui/BoxFace.hpp"
-#include "cindra/gui/MapOverlay.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
 #include <fmt/format.h>
@@ -11,7 +11,13 @@
 #include <algorithm>
 #include <cctype>
 
-namespace cindra::gui {
+namespace cindra::devtools {
+
+using gui::input;
+using gui::kSelectBack;
+using gui::kWidgetBack;
+using gui::kWidgetDim;
+using gui::kWidgetText;
 
 namespace {
 
@@ -137,7 +143,7 @@ void Inspector::drawPanel(Console& screen, const World& world) const {
             }
         }
     }
-    drawFrame(screen, left_, 0, left_ + kWidth - 1, top_, 0, kWidgetDim);
+    gui::drawFrame(screen, left_, 0, left_ + kWidth - 1, top_, 0, kWidgetDim);
     writeLine(screen, left_ + 2, top_, " Inspector  F1 ", kWidgetText);
     const double ms = frameSeconds_ * 1000.0;
     const double fps = frameSeconds_ > 0.0 ? 1.0 / frameSeconds_ : 0.0;
@@ -154,4 +160,4 @@ void Inspector::drawPanel(Console& screen, const World& world) const {
     form_.draw(screen);
 }
 
-} // namespace cindra::gui
+} // namespace cindra::devtools

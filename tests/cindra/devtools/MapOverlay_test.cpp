@@ -1,7 +1,7 @@
 #include "support/ConsoleText.hpp"
 #include "support/ScriptWorld.hpp"
 
-#include "cindra/gui/MapOverlay.hpp"
+#include "cindra/devtools/MapOverlay.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,8 @@ TEST(MapOverlay, OutlinesRegionsAndFramesLitSquaresInViewCells) {
     Console screen(24, 10);
     world.render(screen); // calculates the light
     screen = Console(24, 10);
-    cindra::gui::drawRegionOutlines(screen, world);
-    cindra::gui::drawLightSquares(screen, world);
+    cindra::devtools::drawRegionOutlines(screen, world);
+    cindra::devtools::drawLightSquares(screen, world);
     EXPECT_EQ(consoleText(screen), "                        \n"
                                    "                        \n"
                                    "                +---+   \n"
@@ -56,8 +56,8 @@ TEST(MapOverlay, FollowsTheViewPointAndClipsAtTheConsoleEdges) {
     world.render(scratch);
     world.viewPoint = {5, 2};
     Console screen(14, 6);
-    cindra::gui::drawRegionOutlines(screen, world);
-    cindra::gui::drawLightSquares(screen, world);
+    cindra::devtools::drawRegionOutlines(screen, world);
+    cindra::devtools::drawLightSquares(screen, world);
     EXPECT_EQ(consoleText(screen), "           +--\n"
                                    "ll-+       |  \n"
                                    "   |       | *\n"
@@ -68,8 +68,8 @@ TEST(MapOverlay, FollowsTheViewPointAndClipsAtTheConsoleEdges) {
     // the way there overflows nothing.
     world.viewPoint = {-2147483000, -2147483000};
     Console empty(14, 6);
-    cindra::gui::drawRegionOutlines(empty, world);
-    cindra::gui::drawLightSquares(empty, world);
+    cindra::devtools::drawRegionOutlines(empty, world);
+    cindra::devtools::drawLightSquares(empty, world);
     EXPECT_EQ(consoleText(empty), consoleText(Console(14, 6)));
 }
 
@@ -80,7 +80,7 @@ TEST(MapOverlay, NamesStayReadableWhereAnotherOutlineCrossesThem) {
                                          "region \"second\"\n  rect 2 3 5 7\nend\n"));
     cindra::World& world = game.start();
     Console screen(12, 8);
-    cindra::gui::drawRegionOutlines(screen, world);
+    cindra::devtools::drawRegionOutlines(screen, world);
     EXPECT_EQ(consoleText(screen, 0, 4, 11, 7), "  +se+      \n"
                                                 "  |  |      \n"
                                                 "  |  |      \n"
