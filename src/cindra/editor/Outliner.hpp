@@ -1,10 +1,10 @@
 // Box-drawing outlines: for every cell of a region, the code page 437 line glyph that joins
-// it to its orthogonal neighbours in the region, in single or double lines. lineGlyph also
-// draws the frames of the GUI's text and dialog boxes.
+// it to its orthogonal neighbours in the region, in single or double lines.
 #pragma once
 
 #include "cindra/Region.hpp"
 #include "cindra/util/GridPos.hpp"
+#include "cindra/util/LineGlyph.hpp"
 
 #include <cstdint>
 #include <functional>
@@ -25,12 +25,8 @@ enum NeighbourBit : std::uint32_t {
     SouthEast = 128, // (x + 1, y - 1)
 };
 
-// What lineGlyph returns for a mask that has no line glyph.
-constexpr int kNoGlyph = 0;
-
-// The line glyph joining the orthogonal neighbours in mask (bits 1..8): single lines for
-// style < 1, double lines for style >= 1. Masks 0, 1, 2, 4, 8 and above 15 give kNoGlyph.
-int lineGlyph(std::int8_t style, std::uint32_t mask);
+using util::kNoGlyph;
+using util::lineGlyph;
 
 using NeighbourVisitor = std::function<int(int x, int y, std::uint32_t bit)>;
 

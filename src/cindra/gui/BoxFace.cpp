@@ -1,6 +1,6 @@
 #include "cindra/gui/BoxFace.hpp"
 
-#include "cindra/editor/Outliner.hpp"
+#include "cindra/util/LineGlyph.hpp"
 #include "cindra/util/Random.hpp"
 #include "cindra/util/Util.hpp"
 
@@ -55,7 +55,7 @@ void plot(Console& console, int x, int y, int glyph) {
 
 void drawFrame(Console& console, int x1, int y1, int x2, int y2, int style, Color colour) {
     const auto glyph = [style](std::uint32_t mask) {
-        return editor::lineGlyph(static_cast<std::int8_t>(style), mask);
+        return util::lineGlyph(static_cast<std::int8_t>(style), mask);
     };
     console.setCurrentForeground(colour);
     if (x1 > x2) {
