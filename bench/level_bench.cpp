@@ -1,7 +1,7 @@
 // Compiling and printing level source text against reading the same level's binary map file
 // (the baseline): what the text form costs the map tool for a large level.
 #include "cindra/Map.hpp"
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -43,7 +43,7 @@ const cindra::Map& level() {
 }
 
 void BM_LoadMapFile(benchmark::State& state) {
-    const std::string bytes = cindra::editor::encodeLevel(level(), {});
+    const std::string bytes = cindra::level::encodeLevel(level(), {});
     for (auto _ : state) {
         std::istringstream in(bytes);
         cindra::Map map;
@@ -54,9 +54,9 @@ void BM_LoadMapFile(benchmark::State& state) {
 BENCHMARK(BM_LoadMapFile)->Unit(benchmark::kMillisecond);
 
 void BM_ParseLevelSource(benchmark::State& state) {
-    const std::string text = cindra::editor::printLevel(level(), {});
+    const std::string text = cindra::level::printLevel(level(), {});
     for (auto _ : state) {
-        cindra::editor::Level parsed = cindra::editor::parseLevel(text, "bench.level");
+        cindra::level::Level parsed = cindra::level::parseLevel(text, "bench.level");
         benchmark::DoNotOptimize(parsed.map.cells().data());
     }
     state.counters["bytes"] = static_cast<double>(text.size());
@@ -65,7 +65,7 @@ BENCHMARK(BM_ParseLevelSource)->Unit(benchmark::kMillisecond);
 
 void BM_PrintLevelSource(benchmark::State& state) {
     for (auto _ : state) {
-        std::string text = cindra::editor::printLevel(level(), {});
+        std::string text = cindra::level::printLevel(level(), {});
         benchmark::DoNotOptimize(text.data());
     }
 }

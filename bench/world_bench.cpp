@@ -4,7 +4,7 @@
 // without the engine, in the same run.
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 #include "cindra/logic/Lua.hpp"
 
 #include <benchmark/benchmark.h>
@@ -65,8 +65,8 @@ public:
         for (int y = 0; y < 48; ++y) {
             level += std::string(64, '.') + "\n";
         }
-        const cindra::editor::Level compiled = cindra::editor::parseLevel(level, "bench.level");
-        writeFile(folder_ / "intro.cmap", cindra::editor::encodeLevel(compiled.map, {}));
+        const cindra::level::Level compiled = cindra::level::parseLevel(level, "bench.level");
+        writeFile(folder_ / "intro.cmap", cindra::level::encodeLevel(compiled.map, {}));
         writeFile(folder_ / "scripts/init.lua", "COUNT = " + std::to_string(count) + kInit);
         writeFile(folder_ / "scripts/entity/player.lua", "return {}");
         writeFile(folder_ / "scripts/entity/walker.lua", kWalker);

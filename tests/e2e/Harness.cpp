@@ -3,7 +3,7 @@
 #include "cindra/ConsoleRasterizer.hpp"
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 #include "support/LevelText.hpp"
 
 #include <fcntl.h>
@@ -146,12 +146,12 @@ void GameFolder::addScript(const std::string& module, const std::string& text) c
 }
 
 void GameFolder::addLevel(const std::string& source, const std::string& name) const {
-    const editor::Level level = editor::parseLevel(source, name);
-    write(name, editor::encodeLevel(level.map, level.entities));
+    const level::Level level = level::parseLevel(source, name);
+    write(name, level::encodeLevel(level.map, level.entities));
 }
 
 void GameFolder::addMap(const Map& map, const std::string& name) const {
-    write(name, editor::encodeLevel(map, {}));
+    write(name, level::encodeLevel(map, {}));
 }
 
 void GameFolder::addMinimalGame(const std::string& levelSource) const {
@@ -171,8 +171,8 @@ void GameFolder::addGame() const {
     }
     std::ifstream in(sourceDir() / "game" / "maps" / "intro.level", std::ios::binary);
     const std::string source{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const editor::Level level = editor::parseLevel(source, "intro.level");
-    write(kFirstMap, editor::encodeLevel(level.map, level.entities));
+    const level::Level level = level::parseLevel(source, "intro.level");
+    write(kFirstMap, level::encodeLevel(level.map, level.entities));
 }
 
 const FontAtlas& gameFont() {

@@ -4,7 +4,7 @@
 #include "FuzzSupport.hpp"
 
 #include "cindra/Error.hpp"
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 
 #include <string>
 #include <string_view>
@@ -21,14 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes;
     std::string printed;
     try {
-        const editor::Level level = editor::parseLevel(text, "fuzz.level");
-        bytes = editor::encodeLevel(level.map, level.entities);
-        printed = editor::printLevel(level.map, level.entities);
+        const level::Level level = level::parseLevel(text, "fuzz.level");
+        bytes = level::encodeLevel(level.map, level.entities);
+        printed = level::printLevel(level.map, level.entities);
     } catch (const Error&) {
         return 0;
     }
-    const editor::Level again = editor::parseLevel(printed, "printed.level");
-    if (editor::encodeLevel(again.map, again.entities) != bytes) {
+    const level::Level again = level::parseLevel(printed, "printed.level");
+    if (level::encodeLevel(again.map, again.entities) != bytes) {
         fuzz::finding("a printed level does not compile to the bytes it was printed from");
     }
     return 0;

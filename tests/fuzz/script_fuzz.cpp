@@ -11,7 +11,7 @@
 
 #include "cindra/Console.hpp"
 #include "cindra/Error.hpp"
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 #include "cindra/logic/Lua.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -156,8 +156,8 @@ end })";
 const std::pair<std::string, std::string>& levels() {
     static const auto compiled = [] {
         auto encode = [](const std::string& source) {
-            const editor::Level level = editor::parseLevel(source, "fuzz.level");
-            return editor::encodeLevel(level.map, level.entities);
+            const level::Level level = level::parseLevel(source, "fuzz.level");
+            return level::encodeLevel(level.map, level.entities);
         };
         return std::pair(encode(test::levelSource(12, 10, kLevelA,
                                                   "............\n............\n............\n"

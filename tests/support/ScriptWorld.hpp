@@ -9,8 +9,8 @@
 
 #include "cindra/Process.hpp"
 #include "cindra/World.hpp"
-#include "cindra/editor/LevelSource.hpp"
 #include "cindra/gui/Gui.hpp"
+#include "cindra/level/LevelSource.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 #include "cindra/util/Perlin.hpp"
 
@@ -58,8 +58,8 @@ public:
     }
     // Compiles level source into the map file name.
     void level(const std::string& name, const std::string& source) {
-        const editor::Level compiled = editor::parseLevel(source, name);
-        write(name, editor::encodeLevel(compiled.map, compiled.entities));
+        const level::Level compiled = level::parseLevel(source, name);
+        write(name, level::encodeLevel(compiled.map, compiled.entities));
     }
     void write(const std::string& name, const std::string& bytes) {
         std::ofstream(folder_.path() / name, std::ios::binary) << bytes;

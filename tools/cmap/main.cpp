@@ -8,8 +8,8 @@
 // The source format is described in docs/level-format.md.
 #include "cindra/ConsoleRasterizer.hpp"
 #include "cindra/FontAtlas.hpp"
-#include "cindra/editor/LevelSource.hpp"
-#include "cindra/editor/LevelView.hpp"
+#include "cindra/level/LevelSource.hpp"
+#include "cindra/level/LevelView.hpp"
 #include "cindra/util/FileContents.hpp"
 #include "cindra/util/Png.hpp"
 
@@ -62,8 +62,8 @@ Arguments parseArguments(const std::vector<std::string>& args) {
 }
 
 void build(const Arguments& args) {
-    const editor::Level level = editor::parseLevel(util::readFile(args.input), args.input);
-    util::replaceFile(args.option("-o"), editor::encodeLevel(level.map, level.entities));
+    const level::Level level = level::parseLevel(util::readFile(args.input), args.input);
+    util::replaceFile(args.option("-o"), level::encodeLevel(level.map, level.entities));
 }
 
 // Warnings go to the error stream, so that a dump on standard output stays valid source.
@@ -72,8 +72,8 @@ void warnUnknownChunk(std::string_view tag) {
 }
 
 void dump(const Arguments& args) {
-    const editor::Level level = editor::loadLevel(args.input, warnUnknownChunk);
-    const std::string text = editor::printLevel(level.map, level.entities);
+    const level::Level level = level::loadLevel(args.input, warnUnknownChunk);
+    const std::string text = level::printLevel(level.map, level.entities);
     if (args.options.count("-o") != 0) {
         util::replaceFile(args.option("-o"), text);
     } else {
@@ -83,9 +83,9 @@ void dump(const Arguments& args) {
 
 void render(const Arguments& args) {
     const FontAtlas atlas(util::readPng(args.option("--font")));
-    editor::Level level = editor::loadLevel(args.input, warnUnknownChunk);
+    level::Level level = level::loadLevel(args.input, warnUnknownChunk);
     util::writePng(args.option("-o"),
-                   rasterize(editor::renderLevel(level.map, level.entities), atlas));
+                   rasterize(level::renderLevel(level.map, level.entities), atlas));
 }
 
 void run(const std::vector<std::string>& argv) {

@@ -1,10 +1,10 @@
-#include "cindra/editor/LevelLegend.hpp"
+#include "cindra/level/LevelLegend.hpp"
 
 #include <array>
 #include <cstring>
 #include <unordered_map>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 namespace {
 
@@ -118,4 +118,4 @@ Legend inventLegend(const Map& map) {
     return legend;
 }
 
-} // namespace cindra::editor
+} // namespace cindra::level

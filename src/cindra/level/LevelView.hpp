@@ -8,11 +8,11 @@
 
 #include <vector>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 // The map draws itself (recalculating its lights), then every entity with both a location
 // and a render part draws its glyph in its colour at its position, in file order, keeping
 // the background the map drew. Console cells outside the map stay black.
 Console renderLevel(Map& map, const std::vector<logic::EntityInfo>& entities);
 
-} // namespace cindra::editor
+} // namespace cindra::level

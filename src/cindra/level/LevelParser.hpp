@@ -2,8 +2,8 @@
 // rows in a block of their own, resolved against the legend once the whole text is read.
 #pragma once
 
-#include "cindra/editor/LevelSource.hpp"
-#include "cindra/editor/LevelSyntax.hpp"
+#include "cindra/level/LevelSource.hpp"
+#include "cindra/level/LevelSyntax.hpp"
 
 #include <array>
 #include <cstddef>
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 class LevelParser {
 public:
@@ -78,4 +78,4 @@ private:
     std::vector<logic::EntityInfo> entities_;
 };
 
-} // namespace cindra::editor
+} // namespace cindra::level

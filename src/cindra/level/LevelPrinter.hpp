@@ -2,13 +2,13 @@
 #pragma once
 
 #include "cindra/Map.hpp"
-#include "cindra/editor/LevelLegend.hpp"
+#include "cindra/level/LevelLegend.hpp"
 #include "cindra/logic/EntityInfo.hpp"
 
 #include <string>
 #include <vector>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 class LevelPrinter {
 public:
@@ -34,4 +34,4 @@ private:
     std::string out_;
 };
 
-} // namespace cindra::editor
+} // namespace cindra::level

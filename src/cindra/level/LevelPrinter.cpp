@@ -1,10 +1,10 @@
-#include "cindra/editor/LevelPrinter.hpp"
+#include "cindra/level/LevelPrinter.hpp"
 
-#include "cindra/editor/LevelSyntax.hpp"
+#include "cindra/level/LevelSyntax.hpp"
 
 #include <fmt/format.h>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 namespace {
 
@@ -149,4 +149,4 @@ void LevelPrinter::entities() {
     }
 }
 
-} // namespace cindra::editor
+} // namespace cindra::level

@@ -1,11 +1,11 @@
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 
-#include "cindra/editor/LevelParser.hpp"
-#include "cindra/editor/LevelPrinter.hpp"
+#include "cindra/level/LevelParser.hpp"
+#include "cindra/level/LevelPrinter.hpp"
 
 #include <sstream>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 Level parseLevel(std::string_view text, const std::string& fileName) {
     return LevelParser(fileName).parse(text);
@@ -42,4 +42,4 @@ Level loadLevel(const std::string& fileName, const UnknownChunkReport& report) {
     return level;
 }
 
-} // namespace cindra::editor
+} // namespace cindra::level

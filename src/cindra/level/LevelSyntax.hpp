@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 struct Token {
     enum class Kind { Word, Text, Char };
@@ -56,4 +56,4 @@ std::string formatColor(util::Color c);
 std::string formatGlyph(std::uint32_t glyph);
 std::string quote(std::string_view text);
 
-} // namespace cindra::editor
+} // namespace cindra::level

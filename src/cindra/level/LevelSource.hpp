@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 struct Level {
     Map map;
@@ -37,4 +37,4 @@ using UnknownChunkReport = std::function<void(std::string_view tag)>;
 // the map does. Errors are those of Map::load.
 Level loadLevel(const std::string& fileName, const UnknownChunkReport& report = {});
 
-} // namespace cindra::editor
+} // namespace cindra::level

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 struct Legend {
     // Characters per key: 1 for up to 94 distinct cells, more for more.
@@ -32,4 +32,4 @@ Legend inventLegend(const Map& map);
 // The key character that looks most like glyph, or 0 when there is none.
 char lookalikeKey(std::uint32_t glyph);
 
-} // namespace cindra::editor
+} // namespace cindra::level

@@ -1,4 +1,4 @@
-#include "cindra/editor/LevelSyntax.hpp"
+#include "cindra/level/LevelSyntax.hpp"
 
 #include "cindra/Error.hpp"
 
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <charconv>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 namespace {
 
@@ -222,4 +222,4 @@ std::string quote(std::string_view text) {
     return out + "\"";
 }
 
-} // namespace cindra::editor
+} // namespace cindra::level

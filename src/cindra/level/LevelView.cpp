@@ -1,6 +1,6 @@
-#include "cindra/editor/LevelView.hpp"
+#include "cindra/level/LevelView.hpp"
 
-namespace cindra::editor {
+namespace cindra::level {
 
 Console renderLevel(Map& map, const std::vector<logic::EntityInfo>& entities) {
     Console console(Map::kViewWidth, Map::kViewHeight);
@@ -14,4 +14,4 @@ Console renderLevel(Map& map, const std::vector<logic::EntityInfo>& entities) {
     return console;
 }
 
-} // namespace cindra::editor
+} // namespace cindra::level

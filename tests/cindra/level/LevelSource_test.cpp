@@ -1,4 +1,4 @@
-#include "cindra/editor/LevelSource.hpp"
+#include "cindra/level/LevelSource.hpp"
 
 #include "cindra/Error.hpp"
 
@@ -16,11 +16,11 @@ using cindra::Error;
 using cindra::LightSource;
 using cindra::MapCell;
 using cindra::Opaque;
-using cindra::editor::encodeLevel;
-using cindra::editor::Level;
-using cindra::editor::loadLevel;
-using cindra::editor::parseLevel;
-using cindra::editor::printLevel;
+using cindra::level::encodeLevel;
+using cindra::level::Level;
+using cindra::level::loadLevel;
+using cindra::level::parseLevel;
+using cindra::level::printLevel;
 using cindra::logic::EntityInfo;
 using cindra::test::TempDir;
 using cindra::util::Color;

@@ -1,4 +1,4 @@
-#include "cindra/editor/LevelSyntax.hpp"
+#include "cindra/level/LevelSyntax.hpp"
 
 #include "cindra/Error.hpp"
 
@@ -9,14 +9,14 @@
 #include <limits>
 
 using cindra::Error;
-using cindra::editor::formatColor;
-using cindra::editor::formatGlyph;
-using cindra::editor::parseColor;
-using cindra::editor::parseGlyph;
-using cindra::editor::parseInteger;
-using cindra::editor::quote;
-using cindra::editor::Token;
-using cindra::editor::tokenize;
+using cindra::level::formatColor;
+using cindra::level::formatGlyph;
+using cindra::level::parseColor;
+using cindra::level::parseGlyph;
+using cindra::level::parseInteger;
+using cindra::level::quote;
+using cindra::level::Token;
+using cindra::level::tokenize;
 using cindra::util::Color;
 using Kind = Token::Kind;
 

@@ -1,13 +1,13 @@
-#include "cindra/editor/LevelLegend.hpp"
+#include "cindra/level/LevelLegend.hpp"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 using cindra::Map;
-using cindra::editor::inventLegend;
-using cindra::editor::kKeyAlphabet;
-using cindra::editor::lookalikeKey;
+using cindra::level::inventLegend;
+using cindra::level::kKeyAlphabet;
+using cindra::level::lookalikeKey;
 
 TEST(LevelLegend, KeyAlphabetHoldsEveryPrintableCharacterOnce) {
     const std::set<char> distinct(kKeyAlphabet.begin(), kKeyAlphabet.end());

@@ -1,11 +1,11 @@
-#include "cindra/editor/LevelView.hpp"
+#include "cindra/level/LevelView.hpp"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using cindra::Map;
-using cindra::editor::renderLevel;
+using cindra::level::renderLevel;
 using cindra::logic::EntityInfo;
 using cindra::util::Color;
 

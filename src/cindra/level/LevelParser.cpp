@@ -1,4 +1,4 @@
-#include "cindra/editor/LevelParser.hpp"
+#include "cindra/level/LevelParser.hpp"
 
 #include "cindra/Error.hpp"
 
@@ -9,7 +9,7 @@
 #include <limits>
 #include <set>
 
-namespace cindra::editor {
+namespace cindra::level {
 
 namespace {
 
@@ -423,4 +423,4 @@ void LevelParser::resolveRow(const Row& row, int y, std::vector<MapCell>& cells)
     }
 }
 
-} // namespace cindra::editor
+} // namespace cindra::level
