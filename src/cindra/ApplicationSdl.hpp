@@ -5,6 +5,7 @@
 #include "cindra/Configuration.hpp"
 #include "cindra/FrameTimer.hpp"
 #include "cindra/PhysicalConsoleGl.hpp"
+#include "cindra/Screen.hpp"
 #include "cindra/World.hpp"
 #include "cindra/audio/Mixer.hpp"
 #include "cindra/devtools/Inspector.hpp"
@@ -17,8 +18,6 @@
 
 namespace cindra {
 
-inline constexpr int kConsoleWidth = 128;
-inline constexpr int kConsoleHeight = 96;
 inline constexpr const char* kConfigFile = "config.txt";
 inline constexpr const char* kFirstMap = "intro.cmap";
 

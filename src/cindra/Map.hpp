@@ -8,6 +8,7 @@
 #include "cindra/LightSource.hpp"
 #include "cindra/MapFile.hpp"
 #include "cindra/Region.hpp"
+#include "cindra/Screen.hpp"
 #include "cindra/util/Color.hpp"
 #include "cindra/util/GridPos.hpp"
 
@@ -66,8 +67,8 @@ struct MapRegion {
 class Map {
 public:
     // The window that render draws: the size of the main console.
-    static constexpr int kViewWidth = 128;
-    static constexpr int kViewHeight = 96;
+    static constexpr int kViewWidth = kConsoleWidth;
+    static constexpr int kViewHeight = kConsoleHeight;
 
     // An empty map: 0 x 0, no lights, no regions, ambient 0, 0, 0.
     Map() = default;

@@ -3,6 +3,7 @@
 #include "cindra/Error.hpp"
 #include "cindra/Output.hpp"
 #include "cindra/Process.hpp"
+#include "cindra/Screen.hpp"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -64,13 +65,14 @@ void initVideo(bool fullscreen, bool disableVBOs) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_EnableUNICODE(1);
     SDL_EnableKeyRepeat(500, 30);
-    SDL_SetVideoMode(1024, 768, 0, fullscreen ? (SDL_OPENGL | SDL_FULLSCREEN) : SDL_OPENGL);
+    SDL_SetVideoMode(kWindowWidth, kWindowHeight, 0,
+                     fullscreen ? (SDL_OPENGL | SDL_FULLSCREEN) : SDL_OPENGL);
     SDL_WM_SetCaption(kWindowCaption, nullptr);
     SDL_ShowCursor(0);
     const bool extension = resolveBufferObjects();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, 128, 0, 96, -1, 1);
+    glOrtho(0, kConsoleWidth, 0, kConsoleHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glDisable(GL_DEPTH_TEST);
     process().useVBOs = extension && !disableVBOs;

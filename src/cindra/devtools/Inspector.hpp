@@ -4,6 +4,7 @@
 // one only when the configuration turns it on, so without it no key changes meaning.
 #pragma once
 
+#include "cindra/Screen.hpp"
 #include "cindra/gui/CheckBox.hpp"
 #include "cindra/gui/Form.hpp"
 #include "cindra/gui/Gui.hpp"
@@ -30,7 +31,7 @@ public:
     static constexpr double kSmoothing = 0.1;
 
     // The panel is laid out for a screen of that size and starts closed.
-    explicit Inspector(int screenWidth = 128, int screenHeight = 96);
+    explicit Inspector(int screenWidth = kConsoleWidth, int screenHeight = kConsoleHeight);
     Inspector(const Inspector&) = delete;
     Inspector& operator=(const Inspector&) = delete;
 

@@ -2,6 +2,7 @@
 // other part reads it, so tests drive boxes and scripts by writing it directly.
 #pragma once
 
+#include "cindra/Screen.hpp"
 #include "cindra/util/GridPos.hpp"
 
 #include <array>
@@ -49,11 +50,6 @@ inline constexpr int kKeyLeftAlt = 308;
 inline constexpr int kButtonLeft = 1;
 inline constexpr int kWheelUp = 4;
 inline constexpr int kWheelDown = 5;
-
-// Pixel size of the window the mouse is mapped from.
-inline constexpr int kWindowWidth = 1024;
-inline constexpr int kWindowHeight = 768;
-inline constexpr int kCellSize = 8;
 
 struct InputState {
     GridPos mousePos;

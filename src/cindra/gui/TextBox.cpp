@@ -1,5 +1,7 @@
 #include "cindra/gui/TextBox.hpp"
 
+#include "cindra/Screen.hpp"
+
 #include "cindra/Error.hpp"
 #include "cindra/gui/BoxFace.hpp"
 #include "cindra/gui/Gui.hpp"
@@ -10,9 +12,6 @@
 namespace cindra::gui {
 
 namespace {
-
-constexpr int kScreenWidth = 128;
-constexpr int kScreenHeight = 96;
 
 // The text box's height for its message: frame and empty row above and below the text.
 int textBoxHeight(int width, const std::string& message) {
@@ -37,8 +36,8 @@ int checkBoxHeight(const char* what, int width, std::int64_t height) {
 }
 
 GridPos placeBox(GridPos pos, int width, int height) {
-    return {pos.x < 0 ? (kScreenWidth - width) / 2 : pos.x,
-            pos.y < 0 ? (kScreenHeight - height) / 2 : pos.y - (height - 1)};
+    return {pos.x < 0 ? (kConsoleWidth - width) / 2 : pos.x,
+            pos.y < 0 ? (kConsoleHeight - height) / 2 : pos.y - (height - 1)};
 }
 
 TextBox::TextBox(GridPos position, int boxWidth, std::string message)
