@@ -8,6 +8,7 @@
 #include "cindra/logic/Lua.hpp"
 
 #include <benchmark/benchmark.h>
+#include <lua.hpp>
 
 #include <filesystem>
 #include <fstream>

@@ -5,6 +5,7 @@
 #include "cindra/logic/Lua.hpp"
 
 #include <gtest/gtest.h>
+#include <lua.hpp>
 
 #include <string>
 #include <vector>

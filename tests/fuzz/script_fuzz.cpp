@@ -15,6 +15,7 @@
 #include "cindra/logic/Lua.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <lua.hpp>
 
 #include <array>
 #include <cmath>

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <lua.hpp>
 #include <memory>
 #include <string>
 

@@ -3,6 +3,7 @@
 #include "cindra/Output.hpp"
 
 #include <cstdio>
+#include <lua.hpp>
 #include <utility>
 
 // Lua raises errors with longjmp, which skips C++ destructors. Every function here that can

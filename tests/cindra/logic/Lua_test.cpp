@@ -4,6 +4,7 @@
 #include "support/TempDir.hpp"
 
 #include <gtest/gtest.h>
+#include <lua.hpp>
 
 #include <fstream>
 #include <string>

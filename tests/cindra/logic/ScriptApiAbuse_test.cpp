@@ -10,6 +10,7 @@
 #include "cindra/logic/Lua.hpp"
 
 #include <gtest/gtest.h>
+#include <lua.hpp>
 
 #include <cstdint>
 #include <limits>

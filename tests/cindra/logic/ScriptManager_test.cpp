@@ -4,6 +4,7 @@
 #include "cindra/gui/TextBox.hpp"
 
 #include <gtest/gtest.h>
+#include <lua.hpp>
 
 #include <cstdio>
 #include <functional>
