@@ -4,11 +4,14 @@
 
 #include "cindra/Error.hpp"
 
-#include <lua.hpp>
-
 #include <memory>
 #include <string>
 #include <string_view>
+
+// Declared here so that only the files that call the Lua C API include it: the same type as
+// Lua's own declarations in <lua.h>.
+struct lua_State;
+using lua_CFunction = int (*)(lua_State*);
 
 namespace cindra::logic {
 
