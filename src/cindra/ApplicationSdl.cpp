@@ -84,7 +84,7 @@ bool Application::inputStep() {
 void Application::frame() {
     world_->render(*screen_);
     if (inspector_) {
-        inspector_->frame(*world_, dt_, *screen_);
+        inspector_->frame(*world_, gui::input(), dt_, *screen_);
     }
     screen_->draw();
     SDL_GL_SwapBuffers();

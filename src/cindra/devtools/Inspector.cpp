@@ -13,7 +13,6 @@
 
 namespace cindra::devtools {
 
-using gui::input;
 using gui::kSelectBack;
 using gui::kWidgetBack;
 using gui::kWidgetDim;
@@ -53,18 +52,19 @@ Inspector::Inspector(int screenWidth, int screenHeight)
     form_.add(filter);
 }
 
-void Inspector::frame(World& world, float frameSeconds, Console& screen) {
-    if (input().lastKey == kToggleKey) {
+void Inspector::frame(World& world, const gui::InputState& input, float frameSeconds,
+                      Console& screen) {
+    if (input.lastKey == kToggleKey) {
         open_ = !open_;
     }
     if (open_) {
-        update(world, frameSeconds);
+        update(world, input, frameSeconds);
         draw(screen, world);
     }
 }
 
-void Inspector::update(World& world, float frameSeconds) {
-    form_.update();
+void Inspector::update(World& world, const gui::InputState& input, float frameSeconds) {
+    form_.update(input);
     frameSeconds_ = frameSeconds_ == 0.0
                         ? frameSeconds
                         : frameSeconds_ + kSmoothing * (frameSeconds - frameSeconds_);

@@ -35,12 +35,12 @@ public:
     Inspector(const Inspector&) = delete;
     Inspector& operator=(const Inspector&) = delete;
 
-    // Once per frame, after the world's render into screen: the toggle key opens or closes
-    // the panel; while it is open, update and then draw.
-    void frame(World& world, float frameSeconds, Console& screen);
+    // Once per frame, after the world's render into screen: the toggle key in input opens or
+    // closes the panel; while it is open, update and then draw.
+    void frame(World& world, const gui::InputState& input, float frameSeconds, Console& screen);
     // The panel's widgets take the frame's input, then the frame time and the entity list
     // are refreshed from the world. frameSeconds is the frame time the world's update gets.
-    void update(World& world, float frameSeconds);
+    void update(World& world, const gui::InputState& input, float frameSeconds);
     // The overlays switched on and the selected entity's cell over the world, then the panel.
     void draw(Console& screen, const World& world) const;
 

@@ -9,8 +9,8 @@ namespace cindra::gui {
 Button::Button(GridPos position, int buttonWidth, std::string buttonLabel, SourceLocation where)
     : Widget(position, buttonWidth, 1, where), label(std::move(buttonLabel)) {}
 
-bool Button::react(bool focused) {
-    return clicked() || (focused && input().lastKey == kKeyReturn);
+bool Button::react(const InputState& input, bool focused) {
+    return clicked(input) || (focused && input.lastKey == kKeyReturn);
 }
 
 void Button::draw(Console& target, bool focused) const {

@@ -19,7 +19,7 @@ public:
     std::string label;
 
 private:
-    bool react(bool focused) override;
+    bool react(const InputState& input, bool focused) override;
 };
 
 } // namespace cindra::gui

@@ -8,8 +8,8 @@ CheckBox::CheckBox(GridPos position, std::string boxText, bool isChecked, Source
     : Widget(position, static_cast<int>(kCheckedLabel.size() + boxText.size()), 1, where),
       text(std::move(boxText)), checked(isChecked) {}
 
-bool CheckBox::react(bool focused) {
-    if (clicked() || (focused && input().lastKey == kKeySpace)) {
+bool CheckBox::react(const InputState& input, bool focused) {
+    if (clicked(input) || (focused && input.lastKey == kKeySpace)) {
         checked = !checked;
         return true;
     }

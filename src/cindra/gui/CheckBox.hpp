@@ -24,7 +24,7 @@ public:
     bool checked;
 
 private:
-    bool react(bool focused) override;
+    bool react(const InputState& input, bool focused) override;
 };
 
 } // namespace cindra::gui

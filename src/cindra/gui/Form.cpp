@@ -35,20 +35,20 @@ void Form::cycleFocus(int step) {
     focusedId_ = widgets_[static_cast<std::size_t>((index + step + count) % count)]->id();
 }
 
-void Form::update() {
+void Form::update(const InputState& input) {
     if (widgets_.empty()) {
         return;
     }
-    if (input().lastKey == kKeyTab) {
-        cycleFocus(input().shiftDown ? -1 : 1);
+    if (input.lastKey == kKeyTab) {
+        cycleFocus(input.shiftDown ? -1 : 1);
     }
     for (const Widget* widget : widgets_) {
-        if (widget->clicked()) {
+        if (widget->clicked(input)) {
             focusedId_ = widget->id();
         }
     }
     for (Widget* widget : widgets_) {
-        widget->update(hasFocus(*widget));
+        widget->update(input, hasFocus(*widget));
     }
 }
 

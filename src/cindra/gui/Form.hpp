@@ -17,8 +17,8 @@ public:
     // is refused with a cindra::Error, since the focus could not tell them apart.
     void add(Widget& widget);
     // Moves the focus as the frame's click or Tab asks, then updates every widget in the
-    // order added.
-    void update();
+    // order added with the same input.
+    void update(const InputState& input);
     // Every widget, in the order added.
     void draw(Console& target) const;
 

@@ -51,19 +51,19 @@ int ListBox::keyStep(int key) const {
     }
 }
 
-bool ListBox::react(bool focused) {
+bool ListBox::react(const InputState& input, bool focused) {
     const int before = selected_;
-    if (hovered()) {
-        scrollBy((input().mousePressed[kWheelDown] ? kWheelRows : 0) -
-                 (input().mousePressed[kWheelUp] ? kWheelRows : 0));
+    if (hovered(input)) {
+        scrollBy((input.mousePressed[kWheelDown] ? kWheelRows : 0) -
+                 (input.mousePressed[kWheelUp] ? kWheelRows : 0));
     }
-    if (clicked()) {
-        const int index = scroll_ + (top() - input().mousePos.y);
+    if (clicked(input)) {
+        const int index = scroll_ + (top() - input.mousePos.y);
         if (index < static_cast<int>(rows_.size())) {
             select(index);
         }
     }
-    if (const int step = focused ? keyStep(input().lastKey) : 0; step != 0 && !rows_.empty()) {
+    if (const int step = focused ? keyStep(input.lastKey) : 0; step != 0 && !rows_.empty()) {
         select(std::max(0, selected_ + step));
     }
     return selected_ != before;

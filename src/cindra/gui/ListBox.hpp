@@ -38,7 +38,7 @@ public:
     void draw(Console& target, bool focused) const override;
 
 private:
-    bool react(bool focused) override;
+    bool react(const InputState& input, bool focused) override;
     int keyStep(int key) const;
     bool overflows() const { return static_cast<int>(rows_.size()) > height; }
     void drawRow(Console& target, int index, bool focused) const;

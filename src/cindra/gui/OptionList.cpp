@@ -27,14 +27,14 @@ void OptionList::select(int index) {
     selected_ = util::clamp(index, 0, static_cast<int>(options.size()) - 1);
 }
 
-bool OptionList::react(bool focused) {
+bool OptionList::react(const InputState& input, bool focused) {
     int step = 0;
-    if (focused && input().lastKey == kKeyLeft) {
+    if (focused && input.lastKey == kKeyLeft) {
         step = -1;
-    } else if (focused && input().lastKey == kKeyRight) {
+    } else if (focused && input.lastKey == kKeyRight) {
         step = 1;
-    } else if (clicked()) {
-        step = input().mousePos.x < pos.x + width / 2 ? -1 : 1;
+    } else if (clicked(input)) {
+        step = input.mousePos.x < pos.x + width / 2 ? -1 : 1;
     }
     const int before = selected_;
     select(selected_ + step);

@@ -25,7 +25,7 @@ public:
     const std::vector<std::string> options;
 
 private:
-    bool react(bool focused) override;
+    bool react(const InputState& input, bool focused) override;
 
     int selected_ = 0;
 };

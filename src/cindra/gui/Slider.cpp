@@ -66,18 +66,17 @@ int Slider::keyValue(int key) const {
     }
 }
 
-bool Slider::react(bool focused) {
+bool Slider::react(const InputState& input, bool focused) {
     const int before = value_;
-    const InputState& state = input();
-    dragging_ = dragging_ || clicked();
+    dragging_ = dragging_ || clicked(input);
     if (dragging_) {
-        setValue(valueAtColumn(state.mousePos.x - pos.x));
+        setValue(valueAtColumn(input.mousePos.x - pos.x));
         // A release event can be lost outside the window; the button state then ends it.
-        const bool held = state.mouseDown[kButtonLeft] || state.mousePressed[kButtonLeft];
-        dragging_ = held && !state.mouseReleased[kButtonLeft];
+        const bool held = input.mouseDown[kButtonLeft] || input.mousePressed[kButtonLeft];
+        dragging_ = held && !input.mouseReleased[kButtonLeft];
     }
     if (focused) {
-        setValue(keyValue(state.lastKey));
+        setValue(keyValue(input.lastKey));
     }
     return value_ != before;
 }

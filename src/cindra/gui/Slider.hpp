@@ -29,7 +29,7 @@ public:
     int step = 1;
 
 private:
-    bool react(bool focused) override;
+    bool react(const InputState& input, bool focused) override;
     int keyValue(int key) const;
     int valueAtColumn(int column) const;
 

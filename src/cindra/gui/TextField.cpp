@@ -55,14 +55,13 @@ bool TextField::edit(std::int32_t key, std::uint16_t unicode) {
     return false;
 }
 
-bool TextField::react(bool focused) {
-    const InputState& state = input();
-    submitted_ = focused && state.lastKey == kKeyReturn;
+bool TextField::react(const InputState& input, bool focused) {
+    submitted_ = focused && input.lastKey == kKeyReturn;
     // lastUnicode keeps its value across frames without a key: only a key-down counts.
-    if (!focused || state.lastKey == 0 || submitted_ || moveCursor(state.lastKey)) {
+    if (!focused || input.lastKey == 0 || submitted_ || moveCursor(input.lastKey)) {
         return false;
     }
-    return edit(state.lastKey, state.lastUnicode);
+    return edit(input.lastKey, input.lastUnicode);
 }
 
 void TextField::draw(Console& target, bool focused) const {

@@ -34,7 +34,7 @@ public:
     const std::size_t limit;
 
 private:
-    bool react(bool focused) override;
+    bool react(const InputState& input, bool focused) override;
     bool edit(std::int32_t key, std::uint16_t unicode);
     bool moveCursor(std::int32_t key);
 

@@ -15,16 +15,16 @@ bool Widget::contains(GridPos cell) const {
     return cell.x >= pos.x && cell.x <= right() && cell.y >= pos.y && cell.y <= top();
 }
 
-bool Widget::hovered() const {
-    return input().mouseInside && contains(input().mousePos);
+bool Widget::hovered(const InputState& input) const {
+    return input.mouseInside && contains(input.mousePos);
 }
 
-bool Widget::clicked() const {
-    return input().mousePressed[kButtonLeft] && hovered();
+bool Widget::clicked(const InputState& input) const {
+    return input.mousePressed[kButtonLeft] && hovered(input);
 }
 
-bool Widget::update(bool focused) {
-    changed_ = react(focused);
+bool Widget::update(const InputState& input, bool focused) {
+    changed_ = react(input, focused);
     return changed_;
 }
 

@@ -1,7 +1,8 @@
 // The common ground of the GUI's widgets (Button, CheckBox, ListBox, OptionList, Slider,
 // TextField): a place on a console, an id by the element-id rule, and one update per frame
-// that reads only the input state. Widgets are retained: each object keeps its own value and
-// interaction state from frame to frame, and its owner calls update, then draw, each frame.
+// that reads only the input state its owner hands it. Widgets are retained: each object
+// keeps its own value and interaction state from frame to frame, and its owner calls update,
+// then draw, each frame.
 #pragma once
 
 #include "cindra/Console.hpp"
@@ -40,13 +41,13 @@ public:
     std::uint32_t id() const { return id_; }
     bool contains(GridPos cell) const;
     // The pointer is on the widget (and inside the console).
-    bool hovered() const;
+    bool hovered(const InputState& input) const;
     // The left button went down on the widget in this frame.
-    bool clicked() const;
+    bool clicked(const InputState& input) const;
 
     // Reacts to this frame's input: to the mouse always, to keys only when focused. Returns
     // changed().
-    bool update(bool focused);
+    bool update(const InputState& input, bool focused);
     // Whether the last update changed the widget's value (for a button: pressed it).
     bool changed() const { return changed_; }
     virtual void draw(Console& target, bool focused) const = 0;
@@ -59,7 +60,7 @@ public:
 
 protected:
     // The frame's share of update: whether the value changed.
-    virtual bool react(bool focused) = 0;
+    virtual bool react(const InputState& input, bool focused) = 0;
     // Sets a cell that lies inside target; others are skipped.
     static void put(Console& target, int x, int y, int glyph, Colours colours);
     // Blanks row y across the widget.

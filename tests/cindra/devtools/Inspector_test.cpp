@@ -27,8 +27,6 @@ const std::string kLevel =
                 "entity 0 0 name \"ghost\"\n"
                 "entity 7 3 location\n");
 
-// The input state comes first, so that the world's own fresh state (its key array) is the
-// one the test runs with.
 struct InspectorTest : ::testing::Test {
     InspectorTest() {
         game.script("entity.torch", "return {}");
@@ -38,7 +36,7 @@ struct InspectorTest : ::testing::Test {
     // One frame of the application: the world's render, then the inspector.
     void frame(float seconds = 0.02f) {
         game.world().render(screen);
-        inspector.frame(game.world(), seconds, screen);
+        inspector.frame(game.world(), in.state(), seconds, screen);
     }
     std::string panelTop() const { return consoleText(screen, 88, 82, 127, 95); }
 

@@ -55,7 +55,7 @@ TEST(Button, IsPressedByAClickOnItOrByReturnWhileFocused) {
     };
     for (const Case& c : cases) {
         c.frame();
-        EXPECT_EQ(button.update(c.focused), c.pressed) << c.what;
+        EXPECT_EQ(button.update(in.state(), c.focused), c.pressed) << c.what;
         EXPECT_EQ(button.pressed(), c.pressed) << c.what;
     }
 }

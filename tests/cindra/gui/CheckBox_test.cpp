@@ -48,7 +48,7 @@ TEST(CheckBox, TogglesOnAClickOrOnSpaceWhileFocused) {
     for (const Case& c : cases) {
         const bool before = box.checked;
         c.frame();
-        EXPECT_EQ(box.update(c.focused), before != c.checked) << c.what;
+        EXPECT_EQ(box.update(in.state(), c.focused), before != c.checked) << c.what;
         EXPECT_EQ(box.checked, c.checked) << c.what;
     }
 }

@@ -41,21 +41,21 @@ TEST(Widget, TheMouseCountsOnlyInsideItsCellsAndInsideTheConsole) {
           Case{{9, 5}, true, false}, Case{{10, 6}, true, false}, Case{{10, 4}, true, false},
           Case{{10, 5}, false, false}}) {
         in.press(c.cell);
-        cindra::gui::input().mouseInside = c.inside;
-        EXPECT_EQ(button.hovered(), c.hovered) << c.cell.x << "," << c.cell.y;
-        EXPECT_EQ(button.clicked(), c.hovered) << c.cell.x << "," << c.cell.y;
+        in.state().mouseInside = c.inside;
+        EXPECT_EQ(button.hovered(in.state()), c.hovered) << c.cell.x << "," << c.cell.y;
+        EXPECT_EQ(button.clicked(in.state()), c.hovered) << c.cell.x << "," << c.cell.y;
     }
     in.point({10, 5});
     in.nextFrame();
-    EXPECT_TRUE(button.hovered());
-    EXPECT_FALSE(button.clicked());
+    EXPECT_TRUE(button.hovered(in.state()));
+    EXPECT_FALSE(button.clicked(in.state()));
 }
 
 TEST(Form, FocusFollowsClicksAndTabInBothDirections) {
     cindra::test::GuiInput in;
     Form form;
     EXPECT_EQ(form.focusedId(), 0u);
-    form.update(); // an empty form ignores input
+    form.update(in.state()); // an empty form ignores input
     Button a({0, 0}, 4, "a");
     Button b({0, 1}, 4, "b");
     Button c({0, 2}, 4, "c");
@@ -64,17 +64,17 @@ TEST(Form, FocusFollowsClicksAndTabInBothDirections) {
     form.add(c);
     EXPECT_EQ(form.focusedId(), a.id());
     in.key(cindra::gui::kKeyTab);
-    form.update();
+    form.update(in.state());
     EXPECT_EQ(form.focusedId(), b.id());
-    cindra::gui::input().shiftDown = true;
+    in.state().shiftDown = true;
     for (const Button* expected : {&a, &c, &b}) {
         in.key(cindra::gui::kKeyTab);
-        form.update();
+        form.update(in.state());
         EXPECT_EQ(form.focusedId(), expected->id());
     }
-    cindra::gui::input().shiftDown = false;
+    in.state().shiftDown = false;
     in.press({2, 2});
-    form.update();
+    form.update(in.state());
     EXPECT_TRUE(form.hasFocus(c));
     EXPECT_TRUE(c.pressed());
     form.focus(a.id());
@@ -91,11 +91,11 @@ TEST(Form, KeysReachOnlyTheFocusedWidgetAndDrawingShowsTheFocus) {
     form.add(a);
     form.add(b);
     in.key(cindra::gui::kKeyReturn);
-    form.update();
+    form.update(in.state());
     EXPECT_TRUE(a.pressed());
     EXPECT_FALSE(b.pressed());
     in.nextFrame();
-    form.update();
+    form.update(in.state());
     EXPECT_FALSE(a.pressed()); // a press lasts one frame
     cindra::Console screen(5, 2);
     form.draw(screen);

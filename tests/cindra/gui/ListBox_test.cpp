@@ -89,7 +89,7 @@ TEST(ListBox, KeysClicksAndTheWheelMoveSelectionAndWindow) {
     for (const Case& c : cases) {
         const int before = list.selected();
         c.frame();
-        EXPECT_EQ(list.update(c.focused), before != c.selected) << c.what;
+        EXPECT_EQ(list.update(in.state(), c.focused), before != c.selected) << c.what;
         EXPECT_EQ(list.selected(), c.selected) << c.what;
         EXPECT_EQ(list.scroll(), c.scroll) << c.what;
     }
@@ -107,13 +107,13 @@ TEST(ListBox, NewRowsKeepTheSelectionWithinThemAndEmptyListsSelectNothing) {
     EXPECT_EQ(list.selected(), 2);
     EXPECT_EQ(list.scroll(), 0);
     in.press({0, 0}); // below the last row
-    EXPECT_FALSE(list.update(true));
+    EXPECT_FALSE(list.update(in.state(), true));
     EXPECT_EQ(list.selected(), 2);
     list.setRows({});
     EXPECT_EQ(list.selected(), -1);
     for (int key : {gui::kKeyDown, gui::kKeyEnd, gui::kKeyUp}) {
         in.key(key);
-        EXPECT_FALSE(list.update(true));
+        EXPECT_FALSE(list.update(in.state(), true));
         EXPECT_EQ(list.selected(), -1);
     }
     list.setRows(numberedRows(2));

@@ -56,7 +56,7 @@ TEST(OptionList, StepsWithLeftAndRightOrAClickOnEitherHalfAndStopsAtTheEnds) {
     for (const Case& c : cases) {
         const int before = list.selected();
         c.frame();
-        EXPECT_EQ(list.update(c.focused), before != c.selected) << c.what;
+        EXPECT_EQ(list.update(in.state(), c.focused), before != c.selected) << c.what;
         EXPECT_EQ(list.selected(), c.selected) << c.what;
     }
     EXPECT_EQ(list.selectedText(), "mid");

@@ -77,14 +77,14 @@ TEST(Slider, KeysStepTheValueAndAClickOrADragSetsItFromThePointer) {
         {"a release lost outside", [&] { in.letGo(); }, false, 100, false},
         {"press and release in one frame",
          [&] {
-             in.press({3, 0}), gui::input().mouseReleased[gui::kButtonLeft] = true;
+             in.press({3, 0}), in.state().mouseReleased[gui::kButtonLeft] = true;
          },
          false, 10, false},
     };
     for (const Case& c : cases) {
         const int before = slider.value();
         c.frame();
-        EXPECT_EQ(slider.update(c.focused), before != c.value) << c.what;
+        EXPECT_EQ(slider.update(in.state(), c.focused), before != c.value) << c.what;
         EXPECT_EQ(slider.value(), c.value) << c.what;
         EXPECT_EQ(slider.dragging(), c.dragging) << c.what;
     }
@@ -106,13 +106,13 @@ TEST(Slider, MapsValuesToColumnsOverAnyRange) {
     }
     Slider wide({0, 0}, 11, INT_MIN, INT_MAX, 0);
     in.key(gui::kKeyEnd);
-    wide.update(true);
+    wide.update(in.state(), true);
     EXPECT_EQ(wide.value(), INT_MAX);
     in.key(gui::kKeyRight);
-    wide.update(true);
+    wide.update(in.state(), true);
     EXPECT_EQ(wide.value(), INT_MAX);
     in.press({0, 0});
-    wide.update(false);
+    wide.update(in.state(), false);
     EXPECT_EQ(wide.value(), INT_MIN);
 }
 

@@ -43,25 +43,26 @@ TEST(TextField, EditsAtTheCursorWhileFocusedAndSubmitsOnReturn) {
         {"a key without a character", [&] { in.key(gui::kKeyF1); }, true, "a ", 2},
         {"a character beyond ASCII", [&] { in.key(233, 233); }, true, "a ", 2},
         {"keys need the focus", [&] { in.type('x'); }, false, "a ", 2},
-        {"up to the limit", [&] { in.type('x'), field.update(true), in.type('y'); }, true, "a xy",
-         4},
-        {"the limit", [&] { in.type('z'), field.update(true), in.type('!'); }, true, "a xyz", 5},
+        {"up to the limit", [&] { in.type('x'), field.update(in.state(), true), in.type('y'); },
+         true, "a xy", 4},
+        {"the limit", [&] { in.type('z'), field.update(in.state(), true), in.type('!'); }, true,
+         "a xyz", 5},
     };
     for (const Case& c : cases) {
         c.frame();
         const std::string before = field.text();
-        const bool changed = field.update(c.focused);
+        const bool changed = field.update(in.state(), c.focused);
         EXPECT_EQ(changed, before != field.text()) << c.what;
         EXPECT_EQ(field.text(), c.text) << c.what;
         EXPECT_EQ(field.cursor(), c.cursor) << c.what;
         EXPECT_FALSE(field.submitted()) << c.what;
     }
     in.key(gui::kKeyReturn, 13);
-    EXPECT_FALSE(field.update(true));
+    EXPECT_FALSE(field.update(in.state(), true));
     EXPECT_TRUE(field.submitted());
     EXPECT_EQ(field.text(), "a xyz");
     in.nextFrame();
-    field.update(true);
+    field.update(in.state(), true);
     EXPECT_FALSE(field.submitted());
 }
 
@@ -77,7 +78,7 @@ TEST(TextField, ShowsThePartAroundTheCursorAndTheCursorWhenFocused) {
     EXPECT_EQ(screen.at(5, 0).background, setterColour(gui::kFocusBack));
     GuiInput in;
     in.key(gui::kKeyHome);
-    field.update(true);
+    field.update(in.state(), true);
     field.draw(screen, false);
     EXPECT_EQ(consoleText(screen), " abcdef \n");
     EXPECT_EQ(screen.at(1, 0).background, setterColour(gui::kWidgetBack));
