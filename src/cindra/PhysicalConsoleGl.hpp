@@ -4,6 +4,7 @@
 
 #include "cindra/Console.hpp"
 #include "cindra/ConsoleGeometry.hpp"
+#include "cindra/Screen.hpp"
 #include "cindra/TextureGl.hpp"
 #include "cindra/util/VertexBuffer.hpp"
 
@@ -11,8 +12,6 @@
 #include <memory>
 
 namespace cindra {
-
-inline constexpr const char* kFontFile = "terminal.png";
 
 // The console's vertex data in buffers: positions and texture coordinates as float pairs,
 // colours as RGBA bytes, four vertices per quad.

@@ -10,4 +10,7 @@ inline constexpr int kCellSize = 8;
 inline constexpr int kWindowWidth = kConsoleWidth * kCellSize;
 inline constexpr int kWindowHeight = kConsoleHeight * kCellSize;
 
+// The font sheet the screen console is drawn in, beside the game.
+inline constexpr const char* kFontFile = "terminal.png";
+
 } // namespace cindra
