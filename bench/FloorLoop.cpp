@@ -1,6 +1,6 @@
 #include "FloorLoop.hpp"
 
-#include "cindra/ApplicationSdl.hpp"
+#include "cindra/Game.hpp"
 #include "cindra/Configuration.hpp"
 #include "cindra/Output.hpp"
 #include "cindra/SystemSdl.hpp"
@@ -24,9 +24,10 @@ double loop(const std::function<DrawFrame()>& setUp) {
     const DrawFrame draw = setUp();
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t frames = 0;
+    gui::InputState input;
     while (true) {
-        gui::refreshInput();
-        if (!gui::pollEvents() || gui::input().lastKey == gui::kKeyEscape) {
+        gui::refreshInput(input);
+        if (!gui::pollEvents(input) || input.lastKey == gui::kKeyEscape) {
             break;
         }
         draw();

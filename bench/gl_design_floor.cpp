@@ -7,7 +7,7 @@
 // Escape and reports "Average FPS: {}" like the game.
 #include "FloorLoop.hpp"
 
-#include "cindra/ApplicationSdl.hpp"
+#include "cindra/Screen.hpp"
 #include "cindra/Console.hpp"
 #include "cindra/ConsoleGeometry.hpp"
 #include "cindra/Error.hpp"

@@ -2,7 +2,8 @@
 // a think coroutine that reads its position and walks towards a target every frame. The
 // baseline is the same number of bare Lua coroutine resumes doing the same table work
 // without the engine, in the same run.
-#include "cindra/Process.hpp"
+#include "cindra/Game.hpp"
+#include "cindra/NullPlatform.hpp"
 #include "cindra/World.hpp"
 #include "cindra/level/LevelSource.hpp"
 #include "cindra/logic/Lua.hpp"
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -72,24 +74,20 @@ public:
         writeFile(folder_ / "scripts/entity/player.lua", "return {}");
         writeFile(folder_ / "scripts/entity/walker.lua", kWalker);
         fs::current_path(folder_);
-        cindra::resetProcess();
-        cindra::process().gameClock = &clock_;
-        world_ = std::make_unique<cindra::World>("intro.cmap");
-        world_->init();
+        game_.emplace(platform_);
     }
     ~Game() {
-        world_.reset();
-        cindra::resetProcess();
+        game_.reset();
         fs::current_path(previous_);
         fs::remove_all(folder_);
     }
-    cindra::World& world() { return *world_; }
+    cindra::World& world() { return game_->world(); }
 
 private:
     fs::path folder_;
     fs::path previous_;
-    cindra::util::Timer clock_;
-    std::unique_ptr<cindra::World> world_;
+    cindra::NullPlatform platform_{cindra::NullPlatform::Options{.font = false}};
+    std::optional<cindra::Game> game_;
 };
 
 void BM_WorldUpdate(benchmark::State& state) {

@@ -2,7 +2,6 @@
 
 #include "cindra/Error.hpp"
 #include "cindra/Output.hpp"
-#include "cindra/Process.hpp"
 #include "cindra/Screen.hpp"
 
 #include <SDL.h>
@@ -60,6 +59,11 @@ const GlBufferFunctions& glBuffers() {
     return bufferFunctions;
 }
 
+GlContextState& glContext() {
+    static GlContextState state;
+    return state;
+}
+
 void initVideo(bool fullscreen, bool disableVBOs) {
     SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -75,9 +79,9 @@ void initVideo(bool fullscreen, bool disableVBOs) {
     glOrtho(0, kConsoleWidth, 0, kConsoleHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glDisable(GL_DEPTH_TEST);
-    process().useVBOs = extension && !disableVBOs;
-    printLine("VBOs enabled: {}", process().useVBOs);
-    process().glContextAlive = true;
+    glContext().useVBOs = extension && !disableVBOs;
+    printLine("VBOs enabled: {}", glContext().useVBOs);
+    glContext().glContextAlive = true;
 }
 
 void initAudio() {
@@ -92,7 +96,7 @@ void shutdownAudio() {
 
 void shutdownVideo() {
     SDL_Quit();
-    process().glContextAlive = false;
+    glContext().glContextAlive = false;
 }
 
 } // namespace cindra

@@ -26,6 +26,15 @@ struct GlBufferFunctions {
 
 const GlBufferFunctions& glBuffers();
 
+// What the OpenGL platform is, once per process as the context is.
+struct GlContextState {
+    // True from the end of video start-up until video shutdown: GL names are deleted only then.
+    bool glContextAlive = false;
+    // Whether console vertex data lives in GL buffer objects rather than client arrays.
+    bool useVBOs = false;
+};
+GlContextState& glContext();
+
 // Brings up SDL, the window and the GL state; prints "VBOs enabled: {}".
 void initVideo(bool fullscreen, bool disableVBOs);
 // Opens the audio device; throws "Could not open audio device." when it cannot.

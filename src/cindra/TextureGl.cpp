@@ -1,7 +1,7 @@
 #include "cindra/TextureGl.hpp"
 
 #include "cindra/Error.hpp"
-#include "cindra/Process.hpp"
+#include "cindra/SystemSdl.hpp"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -19,7 +19,7 @@ Texture::Texture() {
 }
 
 Texture::~Texture() {
-    if (process().glContextAlive) {
+    if (glContext().glContextAlive) {
         glDeleteTextures(1, &id);
     }
 }

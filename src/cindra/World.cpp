@@ -2,7 +2,7 @@
 
 #include "cindra/Console.hpp"
 #include "cindra/Error.hpp"
-#include "cindra/Process.hpp"
+#include "cindra/Game.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 #include "cindra/util/Util.hpp"
 
@@ -15,18 +15,14 @@ namespace cindra {
 
 using logic::Entity;
 
-World::World(std::string mapName)
-    : map_(std::make_unique<Map>()), scriptManager_(std::make_unique<logic::ScriptManager>(*this)),
-      pendingMapName_(std::move(mapName)) {
-    process().world = this;
-}
+World::World(Game& game, std::string mapName)
+    : game_(game), map_(std::make_unique<Map>()),
+      scriptManager_(std::make_unique<logic::ScriptManager>(*this)),
+      pendingMapName_(std::move(mapName)) {}
 
 World::~World() {
     for (Entity e : entities_) {
-        process().entities.release(e);
-    }
-    if (process().world == this) {
-        process().world = nullptr;
+        registry_.release(e);
     }
 }
 
@@ -41,7 +37,7 @@ void World::changeMap(std::string mapName) {
 
 void World::createPlayer() {
     playerId_ = newEntity();
-    logic::Entities& registry = process().entities;
+    logic::Entities& registry = registry_;
     registry.setName(playerId_, kPlayerName);
     registry.createComponent(playerId_, "location");
     registry.createComponent(playerId_, "render");
@@ -51,7 +47,7 @@ void World::createPlayer() {
 
 void World::createEntity(const logic::EntityInfo& info) {
     const Entity e = newEntity();
-    logic::Entities& registry = process().entities;
+    logic::Entities& registry = registry_;
     if (!info.name.empty()) {
         registry.setName(e, info.name);
     }
@@ -70,13 +66,12 @@ void World::createEntity(const logic::EntityInfo& info) {
 }
 
 Entity World::newEntity() {
-    std::int32_t& last = process().lastEntity;
-    if (last == std::numeric_limits<std::int32_t>::max()) {
+    if (lastEntity_ == std::numeric_limits<std::int32_t>::max()) {
         throw Error("No entity handles are left.");
     }
-    last += 1;
-    entities_.insert(last);
-    return last;
+    lastEntity_ += 1;
+    entities_.insert(lastEntity_);
+    return lastEntity_;
 }
 
 void World::removeEntity(Entity e) {
@@ -93,7 +88,7 @@ void World::pushModal(std::unique_ptr<gui::IModalElement> element) {
 void World::render(Console& console) {
     std::fill(console.cells.begin(), console.cells.end(), ConsoleChar{});
     map_->render(console, viewPoint);
-    for (const auto& [e, component] : process().entities.renderComponents) {
+    for (const auto& [e, component] : registry_.renderComponents) {
         component->draw(console);
     }
     for (const auto& element : modalElements_) {
@@ -107,10 +102,8 @@ void World::update(float seconds) {
             modalElements_.pop_back();
         }
     } else {
-        if (util::Timer* clock = process().gameClock) {
-            clock->update(seconds);
-        }
-        for (const auto& [e, light] : process().entities.lightComponents) {
+        game_.gameClock().update(seconds);
+        for (const auto& [e, light] : registry_.lightComponents) {
             light->update(seconds);
         }
         scriptManager_->update(seconds);
@@ -180,7 +173,7 @@ void World::processRemovals() {
     // An entity made while removals are carried out (by a script's destroy) is removed in the
     // next frame, so a destroy that makes and removes another entity cannot keep this loop
     // going. Entities that existed before, such as a child its parent's destroy removes, go now.
-    const Entity newest = process().lastEntity;
+    const Entity newest = lastEntity_;
     while (!removalQueue_.empty()) {
         const Entity e = removalQueue_.front();
         removalQueue_.pop_front();
@@ -199,7 +192,7 @@ void World::destroyEntity(Entity e) {
         return;
     }
     scriptManager_->detachScript(e);
-    process().entities.release(e);
+    registry_.release(e);
     entities_.erase(e);
 }
 

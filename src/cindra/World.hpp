@@ -5,10 +5,12 @@
 
 #include "cindra/Map.hpp"
 #include "cindra/gui/IModalElement.hpp"
+#include "cindra/logic/Entities.hpp"
 #include "cindra/logic/Entity.hpp"
 #include "cindra/logic/EntityInfo.hpp"
 #include "cindra/util/GridPos.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -19,6 +21,7 @@
 namespace cindra {
 
 class Console;
+class Game;
 
 namespace logic {
 class ScriptManager;
@@ -31,8 +34,9 @@ public:
     static constexpr const char* kPlayerScript = "entity.player";
     static constexpr int kPlayerGlyph = '@';
 
-    // Nothing is loaded yet: init loads mapName. The world becomes the process's world.
-    explicit World(std::string mapName);
+    // Nothing is loaded yet: init loads mapName. The world belongs to game, whose clock
+    // its update advances and whose other parts its scripts reach.
+    World(Game& game, std::string mapName);
     // Releases the components and names of the living entities (no script runs).
     ~World();
     World(const World&) = delete;
@@ -72,6 +76,14 @@ public:
     // Ends e's script and releases its components and name; ignored for a handle not alive.
     void destroyEntity(logic::Entity e);
 
+    Game& game() { return game_; }
+    // Every entity's components and name, across map changes.
+    logic::Entities& entities() { return registry_; }
+    const logic::Entities& entities() const { return registry_; }
+    // The last entity handle handed out: handles count up from 1 and are never reused.
+    logic::Entity lastEntity() const { return lastEntity_; }
+    // Moves the counter on to last, never back (for tests that reach the end of the range).
+    void setLastEntity(logic::Entity last) { lastEntity_ = std::max(lastEntity_, last); }
     Map& getMap() { return *map_; }
     const Map& getMap() const { return *map_; }
     logic::ScriptManager& getScriptManager() { return *scriptManager_; }
@@ -89,10 +101,14 @@ private:
     void callInitWorld();
     bool readChunk(util::DataReader& reader, std::string_view tag);
 
+    Game& game_;
     // Empty (0 x 0) until the first map is loaded.
     std::unique_ptr<Map> map_;
     bool mapLoaded_ = false;
     std::unordered_set<logic::Entity> entities_;
+    logic::Entity lastEntity_ = 0;
+    // Declared after the map: components take their lights off it as they go.
+    logic::Entities registry_{*this};
     std::vector<std::unique_ptr<gui::IModalElement>> modalElements_;
     logic::Entity playerId_ = logic::kNoEntity;
     std::unique_ptr<logic::ScriptManager> scriptManager_;

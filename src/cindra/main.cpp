@@ -1,7 +1,8 @@
 // Marrowfield: started without arguments from the game's folder.
-#include "cindra/ApplicationSdl.hpp"
+#include "cindra/Game.hpp"
+#include "cindra/PlatformSdl.hpp"
 
 int main() {
-    cindra::Application application;
-    return application.run();
+    cindra::SdlPlatform platform;
+    return cindra::Game::run(platform);
 }

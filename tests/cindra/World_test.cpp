@@ -76,7 +76,7 @@ entity 0 0 name "b" script "entity.counter" arg "hello"
     EXPECT_EQ(logOf(game), "init regions=nil | initWorld player=3 regions=start");
     EXPECT_EQ(world.getPlayer(), 3);
     EXPECT_EQ(world.getEntities().size(), 3u);
-    cindra::logic::Entities& registry = cindra::process().entities;
+    cindra::logic::Entities& registry = world.entities();
     EXPECT_EQ(registry.getEntityByName("a"), 1);
     EXPECT_EQ(registry.getEntityByName("b"), 2);
     EXPECT_EQ(registry.location(1)->position, (GridPos{2, 1}));
@@ -159,8 +159,8 @@ end
     lua_settop(L, 0);
     EXPECT_FALSE(world.isAlive(2));
     EXPECT_TRUE(world.getMap().getLights().empty());
-    EXPECT_EQ(cindra::process().entities.getEntityByName("victim"), cindra::logic::kNoEntity);
-    EXPECT_EQ(cindra::process().entities.location(2), nullptr);
+    EXPECT_EQ(world.entities().getEntityByName("victim"), cindra::logic::kNoEntity);
+    EXPECT_EQ(world.entities().location(2), nullptr);
 }
 
 TEST(World, ChangesTheMapOnceAtTheEndOfTheFrame) {
@@ -182,7 +182,7 @@ function update() if go then go = false Cindra.changeMap('first.cmap') Cindra.ch
     EXPECT_EQ(world.getMap().width(), 5);
     EXPECT_EQ(world.getPlayer(), firstPlayer + 1);
     EXPECT_EQ(world.getEntities().size(), 1u);
-    EXPECT_EQ(cindra::process().entities.getEntityByName("keeper"), cindra::logic::kNoEntity);
+    EXPECT_EQ(world.entities().getEntityByName("keeper"), cindra::logic::kNoEntity);
     EXPECT_EQ(world.viewPoint, (GridPos{0, 0}));
     lua_getglobal(game.lua(), "regions");
     EXPECT_STREQ(lua_tostring(game.lua(), -1), "second");
@@ -240,7 +240,7 @@ return M
     game.start();
     game.frames(200);
     EXPECT_EQ(lua_gettop(game.lua()), 0);
-    EXPECT_EQ(cindra::process().entities.location(1)->position, (GridPos{3, 2}));
+    EXPECT_EQ(game.world().entities().location(1)->position, (GridPos{3, 2}));
 }
 
 TEST(World, StartUpFailuresNameTheirCause) {

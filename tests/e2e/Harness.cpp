@@ -1,7 +1,8 @@
 #include "Harness.hpp"
 
 #include "cindra/ConsoleRasterizer.hpp"
-#include "cindra/Process.hpp"
+#include "cindra/Game.hpp"
+#include "cindra/NullPlatform.hpp"
 #include "cindra/World.hpp"
 #include "cindra/level/LevelSource.hpp"
 #include "support/LevelText.hpp"
@@ -181,20 +182,16 @@ const FontAtlas& gameFont() {
 }
 
 Console renderWorld(const GameFolder& folder) {
-    // Restores the working folder and the engine state on every way out.
+    // Restores the working folder on every way out.
     struct Scope {
         fs::path previous = fs::current_path();
-        ~Scope() {
-            resetProcess();
-            fs::current_path(previous);
-        }
+        ~Scope() { fs::current_path(previous); }
     } scope;
-    resetProcess();
     fs::current_path(folder.path());
+    NullPlatform platform(NullPlatform::Options{.font = false});
+    Game game(platform);
     Console console(kConsoleWidth, kConsoleHeight);
-    World world(kFirstMap);
-    world.init();
-    world.render(console);
+    game.world().render(console);
     return console;
 }
 

@@ -2,8 +2,8 @@
 // in, and counts the allocations made through C++ new while frames run. All of the engine's
 // own allocations go through new; the GL driver's are not ours and are not counted. The
 // scripts' Lua allocator is counted apart, for information: Lua values live on Lua's heap.
-#include "cindra/ApplicationSdl.hpp"
-#include "cindra/Process.hpp"
+#include "cindra/Game.hpp"
+#include "cindra/PlatformSdl.hpp"
 #include "cindra/World.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
@@ -70,13 +70,13 @@ void operator delete[](void* memory, std::size_t) noexcept {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::stoi(argv[1]) : 300;
     try {
-        cindra::Application application;
-        application.startUp();
+        cindra::SdlPlatform platform;
+        cindra::Game application(platform);
         for (int i = 0; i < 10; ++i) { // warm-up: first-use work in the driver and SDL
             application.frame();
             application.inputStep();
         }
-        lua_State* L = cindra::process().world->getScriptManager().lua().state();
+        lua_State* L = application.world().getScriptManager().lua().state();
         luaCount.inner = lua_getallocf(L, &luaCount.innerData);
         lua_setallocf(L, countingLuaAlloc, &luaCount);
         counting = true;

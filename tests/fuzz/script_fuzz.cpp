@@ -244,10 +244,10 @@ private:
     }
 
     void frame(int key) {
-        gui::input().lastKey = key;
+        game_.input().lastKey = key;
         const int top = lua_gettop(L_);
         game_.frame(in_.ConsumeBool() ? 0.05f : 0.0f);
-        gui::input().lastKey = 0;
+        game_.input().lastKey = 0;
         game_.world().render(screen_);
         if (lua_gettop(L_) != top) {
             fuzz::finding("a frame changed the main state's stack");
@@ -268,11 +268,11 @@ private:
 
     // A new entity whose think makes the call, at once inside attachScript.
     void callFromThink(const Function& f) {
-        if (process().lastEntity == std::numeric_limits<std::int32_t>::max()) {
+        if (game_.world().lastEntity() == std::numeric_limits<std::int32_t>::max()) {
             return; // no handle is left for the caller
         }
         const int top = lua_gettop(L_);
-        const int handle = process().lastEntity + 1;
+        const int handle = game_.world().lastEntity() + 1;
         lua_getglobal(L_, "CALLS");
         lua_createtable(L_, 0, 2);
         pushFunction(f);
@@ -382,7 +382,7 @@ private:
 
     // A handle made before (alive or destroyed), one never made, or an edge of the range.
     double handle() {
-        const std::int32_t last = process().lastEntity;
+        const std::int32_t last = game_.world().lastEntity();
         switch (in_.ConsumeIntegralInRange(0, 3)) {
         case 0:
             return static_cast<double>(last) + in_.ConsumeIntegralInRange(1, 100);

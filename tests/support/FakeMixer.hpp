@@ -1,10 +1,7 @@
-// A mixer that records every call as a line of text instead of making sound, installed as the
-// process-wide mixer for the lifetime of one test, with the audio module state reset around it.
+// A mixer that records every call as a line of text instead of making sound.
 #pragma once
 
 #include "cindra/audio/Mixer.hpp"
-#include "cindra/audio/Music.hpp"
-#include "cindra/audio/Sound.hpp"
 
 #include <array>
 #include <set>
@@ -23,16 +20,7 @@ public:
     // What playingMusic answers: true from playMusic until haltMusic, like SDL_mixer.
     bool playing = false;
 
-    FakeMixer() {
-        audio::setMixer(this);
-        audio::MusicPlayer::forgetTrack();
-        audio::Sound::clearCache();
-    }
-    ~FakeMixer() override {
-        audio::setMixer(nullptr);
-        audio::MusicPlayer::forgetTrack();
-        audio::Sound::clearCache();
-    }
+    FakeMixer() = default;
     FakeMixer(const FakeMixer&) = delete;
     FakeMixer& operator=(const FakeMixer&) = delete;
 

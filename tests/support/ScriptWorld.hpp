@@ -1,13 +1,14 @@
-// A headless game for script tests: a fresh process state, a game folder of the test's own
-// (scripts and levels written from text), a running game clock and a key-state array the
-// test holds keys in, and the real World with its script manager, driven frame by frame.
+// A headless game for script tests: a game folder of the test's own (scripts and levels
+// written from text), the real game on the null platform (without a font), a key-state array
+// the test holds keys in, and the World with its script manager, driven frame by frame.
 #pragma once
 
 #include "support/LevelText.hpp"
 #include "support/StdoutCapture.hpp"
 #include "support/TempDir.hpp"
 
-#include "cindra/Process.hpp"
+#include "cindra/Game.hpp"
+#include "cindra/NullPlatform.hpp"
 #include "cindra/World.hpp"
 #include "cindra/gui/Gui.hpp"
 #include "cindra/level/LevelSource.hpp"
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <lua.hpp>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace cindra::test {
@@ -27,13 +29,6 @@ namespace cindra::test {
 class ScriptWorld {
 public:
     ScriptWorld() : previous_(std::filesystem::current_path()) {
-        resetProcess();
-        process().gameClock = &clock_;
-        process().noise = &noise_;
-        process().timerSystem.add(clock_);
-        gui::input() = gui::InputState{};
-        gui::input().keyState = keys_.data();
-        gui::input().keyCount = static_cast<int>(keys_.size());
         std::filesystem::create_directories(folder_.path() / "scripts" / "entity");
         std::filesystem::current_path(folder_.path());
         // A player script that does nothing, and an empty start-up module, unless replaced.
@@ -41,9 +36,7 @@ public:
         script("entity.player", "return {}");
     }
     ~ScriptWorld() {
-        world_.reset();
-        gui::input() = gui::InputState{};
-        resetProcess();
+        game_.reset();
         std::filesystem::current_path(previous_);
     }
     ScriptWorld(const ScriptWorld&) = delete;
@@ -66,14 +59,18 @@ public:
         std::ofstream(folder_.path() / name, std::ios::binary) << bytes;
     }
 
-    // Creates the world for mapName and runs its start.
+    // Starts the game on mapName: the configuration, the start-up module, the map, the
+    // player and initWorld.
     World& start(const std::string& mapName = "intro.cmap") {
-        world_ = std::make_unique<World>(mapName);
-        world_->init();
-        return *world_;
+        GameOptions options;
+        options.firstMap = mapName;
+        game_.emplace(platform_, std::move(options));
+        game_->input().keyState = keys_.data();
+        game_->input().keyCount = static_cast<int>(keys_.size());
+        return game_->world();
     }
     // One frame's update.
-    void frame(float dt = 0.05f) { world_->update(dt); }
+    void frame(float dt = 0.05f) { world().update(dt); }
     void frames(int count, float dt = 0.05f) {
         for (int i = 0; i < count; ++i) {
             frame(dt);
@@ -82,8 +79,11 @@ public:
 
     void hold(int key, bool down = true) { keys_[static_cast<std::size_t>(key)] = down ? 1 : 0; }
 
-    World& world() { return *world_; }
-    lua_State* lua() { return world_->getScriptManager().lua().state(); }
+    Game& game() { return *game_; }
+    World& world() { return game_->world(); }
+    gui::InputState& input() { return game_->input(); }
+    NullPlatform& platform() { return platform_; }
+    lua_State* lua() { return world().getScriptManager().lua().state(); }
     // The value of a global of the main state as a number (0 when it is not one).
     double number(const char* global) {
         lua_getglobal(lua(), global);
@@ -91,15 +91,14 @@ public:
         lua_pop(lua(), 1);
         return value;
     }
-    util::Timer& clock() { return clock_; }
+    util::Timer& clock() { return game_->gameClock(); }
 
 private:
     std::filesystem::path previous_;
     TempDir folder_{"cindra-scripts"};
-    util::Timer clock_;
-    util::PerlinNoise noise_;
+    NullPlatform platform_{NullPlatform::Options{.font = false}};
     std::array<std::uint8_t, 323> keys_{};
-    std::unique_ptr<World> world_;
+    std::optional<Game> game_;
 };
 
 } // namespace cindra::test

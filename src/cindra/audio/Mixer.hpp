@@ -37,8 +37,8 @@ public:
     virtual void playChannel(int channel, SoundChunk* chunk, int loops) = 0;
 };
 
-// The mixer that stands in while none is installed: every load fails (null), so music and
-// sounds raise their usual load errors; the other operations do nothing and nothing plays.
+// A mixer without a device: every load fails (null), so music and sounds raise their usual
+// load errors; the other operations do nothing and nothing plays.
 class NullMixer final : public Mixer {
 public:
     MusicTrack* loadMusic(const std::string&) override { return nullptr; }
@@ -51,11 +51,5 @@ public:
     SoundChunk* loadChunk(const std::string&) override { return nullptr; }
     void playChannel(int, SoundChunk*, int) override {}
 };
-
-// The process-wide mixer: the installed one, or a NullMixer while none is.
-Mixer& mixer();
-// Installs a mixer (not owned; it must outlive its use), or null to go back to the NullMixer.
-// Handles made by the previous mixer are not converted: install before any sound is loaded.
-void setMixer(Mixer* installed);
 
 } // namespace cindra::audio

@@ -1,43 +1,34 @@
 #include "cindra/audio/Music.hpp"
 
 #include "cindra/Error.hpp"
-#include "cindra/audio/Mixer.hpp"
 
 namespace cindra::audio {
 
-namespace {
-MusicTrack* currentTrack = nullptr;
-}
-
 void MusicPlayer::play(const std::string& file) {
     stop();
-    currentTrack = mixer().loadMusic(file);
-    if (currentTrack == nullptr) {
+    track_ = mixer_.loadMusic(file);
+    if (track_ == nullptr) {
         throw Error("Music file " + file + " could not be loaded.");
     }
-    mixer().playMusic(currentTrack, kLoopForever);
+    mixer_.playMusic(track_, kLoopForever);
 }
 
 void MusicPlayer::stop() {
-    if (mixer().playingMusic()) {
-        mixer().haltMusic();
+    if (mixer_.playingMusic()) {
+        mixer_.haltMusic();
     }
-    if (currentTrack != nullptr) {
-        mixer().freeMusic(currentTrack);
-        currentTrack = nullptr;
+    if (track_ != nullptr) {
+        mixer_.freeMusic(track_);
+        track_ = nullptr;
     }
 }
 
 void MusicPlayer::pause() {
-    mixer().pauseMusic();
+    mixer_.pauseMusic();
 }
 
 void MusicPlayer::resume() {
-    mixer().resumeMusic();
-}
-
-void MusicPlayer::forgetTrack() {
-    currentTrack = nullptr;
+    mixer_.resumeMusic();
 }
 
 } // namespace cindra::audio

@@ -1,6 +1,6 @@
 #include "cindra/devtools/Inspector.hpp"
 
-#include "cindra/Process.hpp"
+#include "cindra/logic/Entities.hpp"
 #include "cindra/World.hpp"
 #include "cindra/devtools/MapOverlay.hpp"
 #include "cindra/gui/BoxFace.hpp"
@@ -77,7 +77,7 @@ logic::Entity Inspector::selectedEntity() const {
 }
 
 std::string Inspector::entityRow(World& world, logic::Entity e) {
-    const logic::Entities& registry = process().entities;
+    const logic::Entities& registry = world.entities();
     const std::string* name = registry.getName(e);
     const logic::LocationComponent* location = registry.location(e);
     const logic::ScriptObject* script = world.getScriptManager().find(e);
@@ -125,7 +125,7 @@ void Inspector::draw(Console& screen, const World& world) const {
 // The selected entity's cell gets the selection's background, so the row can be found on
 // the map.
 void Inspector::markSelected(Console& screen, const World& world) const {
-    const logic::LocationComponent* location = process().entities.location(selectedEntity());
+    const logic::LocationComponent* location = world.entities().location(selectedEntity());
     if (location != nullptr) {
         const GridPos cell = world.mapToView(location->position);
         if (screen.isInside(cell)) {

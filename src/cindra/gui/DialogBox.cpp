@@ -29,11 +29,12 @@ int dialogHeight(int width, const std::string& message, const std::vector<std::s
 
 } // namespace
 
-DialogBox::DialogBox(GridPos position, int boxWidth, std::string message,
-                     const std::vector<std::string>& answers)
+DialogBox::DialogBox(const InputState& input, util::Random& random, GridPos position,
+                     int boxWidth, std::string message, const std::vector<std::string>& answers)
     : face(0, 0), width(boxWidth), height(dialogHeight(boxWidth, message, answers)),
-      pos(placeBox(position, boxWidth, height)), text(std::move(message)) {
-    face = makeFace(width, height, util::Random::shared());
+      pos(placeBox(position, boxWidth, height)), text(std::move(message)),
+      input_(input) {
+    face = makeFace(width, height, random);
     int row = writeText(face, {2, height - 3}, text, width - 4, kTextColor) - 1;
     options.reserve(answers.size());
     for (const std::string& answer : answers) {
@@ -56,7 +57,7 @@ void DialogBox::draw(Console& target) {
 
 bool DialogBox::update(float) {
     const auto count = static_cast<std::uint32_t>(options.size());
-    switch (input().lastKey) {
+    switch (input_.lastKey) {
     case kKeyUp:
         selected = selected == 0 ? count - 1 : selected - 1;
         return true;

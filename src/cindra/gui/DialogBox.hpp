@@ -4,7 +4,9 @@
 #pragma once
 
 #include "cindra/Console.hpp"
+#include "cindra/gui/Gui.hpp"
 #include "cindra/gui/IModalElement.hpp"
+#include "cindra/util/Random.hpp"
 #include "cindra/util/Signal.hpp"
 
 #include <cstdint>
@@ -24,8 +26,9 @@ public:
     static constexpr int kMinWidth = 7;
 
     // Refuses a dialog without answers, and widths outside kMinWidth..kMaxBoxWidth.
-    DialogBox(GridPos position, int boxWidth, std::string message,
-              const std::vector<std::string>& answers);
+    // Reads the frame's key from input, which must outlive the box; random speckles its face.
+    DialogBox(const InputState& input, util::Random& random, GridPos position, int boxWidth,
+              std::string message, const std::vector<std::string>& answers);
 
     // The face, then the marker beside the selected answer on the target itself.
     void draw(Console& target) override;
@@ -40,6 +43,9 @@ public:
     std::vector<DialogOption> options;
     std::uint32_t selected = 0;
     util::Signal<int> chosen;
+
+private:
+    const InputState& input_;
 };
 
 } // namespace cindra::gui

@@ -4,11 +4,6 @@
 
 namespace cindra::gui {
 
-InputState& input() {
-    static InputState state;
-    return state;
-}
-
 std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line) {
     return util::crc32(sourceFile) + line;
 }
@@ -55,10 +50,6 @@ void clampMouse(InputState& state, int width, int height) {
     state.mouseInside = true;
     clampAxis(state.mousePos.x, width, state.mouseInside);
     clampAxis(state.mousePos.y, height, state.mouseInside);
-}
-
-void clampMouse(int width, int height) {
-    clampMouse(input(), width, height);
 }
 
 void recordKeyDown(InputState& state, std::int32_t key, std::uint16_t unicode) {

@@ -1,4 +1,4 @@
-// The per-frame input state. The event pump (the platform half) is the only writer; every
+// The per-frame input state of one game. The platform's event pump is the only writer; every
 // other part reads it, so tests drive boxes and scripts by writing it directly.
 #pragma once
 
@@ -73,8 +73,6 @@ struct InputState {
     }
 };
 
-InputState& input();
-
 // The identity of a GUI element: the CRC-32 of the name of the source file it is used in,
 // plus the line there, wrapping around. Stable from run to run and distinct per use site.
 std::uint32_t elementId(std::string_view sourceFile, std::uint32_t line);
@@ -101,7 +99,6 @@ void applyFrameSample(InputState& state, int pixelX, int pixelY, std::uint8_t bu
 
 // Keeps mousePos inside a width x height console; mouseInside says whether it already was.
 void clampMouse(InputState& state, int width, int height);
-void clampMouse(int width, int height);
 
 // What the event pump hands over for each event of the frame.
 void recordKeyDown(InputState& state, std::int32_t key, std::uint16_t unicode);
@@ -123,9 +120,9 @@ struct KeyEvent {
 bool isRepeatOfReleasedKey(std::int32_t key, std::span<const KeyEvent> later,
                            const InputState& state);
 
-// The platform half: samples the devices and drains the event queue into input().
-void refreshInput();
-// False when the window was asked to close; events behind the quit stay queued.
-bool pollEvents();
+// The SDL half: samples the devices into state, and drains the event queue into it. False
+// when the window was asked to close; events behind the quit stay queued.
+void refreshInput(InputState& state);
+bool pollEvents(InputState& state);
 
 } // namespace cindra::gui

@@ -8,14 +8,14 @@
 
 namespace cindra::gui {
 
-void refreshInput() {
+void refreshInput(InputState& state) {
     int pixelX = 0;
     int pixelY = 0;
     SDL_GetMouseState(&pixelX, &pixelY);
     const auto buttons = static_cast<std::uint8_t>(SDL_GetMouseState(nullptr, nullptr) & 0xFF);
     int keyCount = 0;
     const Uint8* keys = SDL_GetKeyState(&keyCount);
-    applyFrameSample(input(), pixelX, pixelY, buttons, keys, keyCount);
+    applyFrameSample(state, pixelX, pixelY, buttons, keys, keyCount);
 }
 
 namespace {
@@ -77,8 +77,7 @@ void handle(const Batch& batch, std::size_t index, InputState& state) {
 
 } // namespace
 
-bool pollEvents() {
-    InputState& state = input();
+bool pollEvents(InputState& state) {
     // Batches are large, so they live here rather than on every frame's stack.
     static Batch batch;
     do {

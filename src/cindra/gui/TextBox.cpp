@@ -40,10 +40,12 @@ GridPos placeBox(GridPos pos, int width, int height) {
             pos.y < 0 ? (kConsoleHeight - height) / 2 : pos.y - (height - 1)};
 }
 
-TextBox::TextBox(GridPos position, int boxWidth, std::string message)
+TextBox::TextBox(const InputState& input, util::Random& random, GridPos position, int boxWidth,
+                 std::string message)
     : face(0, 0), width(boxWidth), height(textBoxHeight(boxWidth, message)),
-      pos(placeBox(position, boxWidth, height)), text(std::move(message)) {
-    face = makeFace(width, height, util::Random::shared());
+      pos(placeBox(position, boxWidth, height)), text(std::move(message)),
+      input_(input) {
+    face = makeFace(width, height, random);
     writeText(face, {2, height - 3}, text, width - 4, kTextColor);
 }
 
@@ -52,7 +54,7 @@ void TextBox::draw(Console& target) {
 }
 
 bool TextBox::update(float) {
-    return input().lastKey != kKeyReturn;
+    return input_.lastKey != kKeyReturn;
 }
 
 } // namespace cindra::gui

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "cindra/Console.hpp"
+#include "cindra/gui/Gui.hpp"
 #include "cindra/gui/IModalElement.hpp"
+#include "cindra/util/Random.hpp"
 
 #include <cstdint>
 #include <string>
@@ -35,7 +37,10 @@ public:
     // Frame, margin and at least one column of text.
     static constexpr int kMinWidth = 5;
 
-    TextBox(GridPos position, int boxWidth, std::string message);
+    // The box reads the frame's key from input, which must outlive it; random speckles its
+    // face.
+    TextBox(const InputState& input, util::Random& random, GridPos position, int boxWidth,
+            std::string message);
 
     void draw(Console& target) override;
     // Closes on Return.
@@ -46,6 +51,9 @@ public:
     int height;
     GridPos pos;
     std::string text;
+
+private:
+    const InputState& input_;
 };
 
 } // namespace cindra::gui

@@ -3,7 +3,7 @@
 #include "cindra/Console.hpp"
 #include "cindra/Error.hpp"
 #include "cindra/Map.hpp"
-#include "cindra/Process.hpp"
+#include "cindra/Game.hpp"
 #include "cindra/World.hpp"
 
 #include <fmt/format.h>
@@ -15,28 +15,26 @@ namespace cindra::logic {
 
 namespace {
 
-float gameTime() {
-    const util::Timer* clock = process().gameClock;
-    return clock != nullptr ? clock->getTime() : 0.0f;
-}
-
-// Whether the cell (p.x + dx, p.y + dy) can be entered. A cell past the int range is never on
-// a map, so an entity at the edge of that range cannot step over it (and the sum cannot wrap).
-bool walkable(GridPos p, int dx, int dy) {
-    const std::int64_t x = std::int64_t{p.x} + dx;
-    const std::int64_t y = std::int64_t{p.y} + dy;
-    const World* world = process().world;
-    return world != nullptr && x == static_cast<std::int32_t>(x) &&
-           y == static_cast<std::int32_t>(y) &&
-           world->getMap().isWalkable({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
-}
-
 // The sign of to - from, without the subtraction, which overflows across the int range.
 constexpr int towards(std::int32_t from, std::int32_t to) {
     return (to > from) - (to < from);
 }
 
 } // namespace
+
+float LocationComponent::gameTime() const {
+    return world_.game().gameClock().getTime();
+}
+
+// Whether the cell (position.x + dx, position.y + dy) can be entered. A cell past the int range
+// is never on a map, so an entity at the edge of that range cannot step over it (and the sum
+// cannot wrap).
+bool LocationComponent::walkable(int dx, int dy) const {
+    const std::int64_t x = std::int64_t{position.x} + dx;
+    const std::int64_t y = std::int64_t{position.y} + dy;
+    return x == static_cast<std::int32_t>(x) && y == static_cast<std::int32_t>(y) &&
+           world_.getMap().isWalkable({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
+}
 
 void LocationComponent::setPosition(GridPos p) {
     if (p != position) {
@@ -55,13 +53,13 @@ void LocationComponent::setSpeed(float speed) {
 
 void LocationComponent::tryStep(int dx, int dy) {
     // Only cells on the map are walkable, so a step that is taken never leaves the int range.
-    if (walkable(position, dx, dy)) {
+    if (walkable(dx, dy)) {
         moveTo({position.x + dx, position.y + dy});
     } else if (dx != 0 && dy != 0) {
         // A blocked diagonal slides along whichever axis is free, horizontal first.
-        if (walkable(position, dx, 0)) {
+        if (walkable(dx, 0)) {
             moveTo({position.x + dx, position.y});
-        } else if (walkable(position, 0, dy)) {
+        } else if (walkable(0, dy)) {
             moveTo({position.x, position.y + dy});
         }
     }
@@ -93,28 +91,26 @@ bool LocationComponent::moveTowards(GridPos target) {
 }
 
 void RenderComponent::draw(Console& console) const {
-    const LocationComponent* location = process().entities.location(entity);
-    const World* world = process().world;
-    if (location == nullptr || world == nullptr) {
+    const LocationComponent* location = world_.entities().location(entity);
+    if (location == nullptr) {
         return;
     }
-    const GridPos s = world->mapToView(location->position);
+    const GridPos s = world_.mapToView(location->position);
     if (console.isInside(s)) {
         console.setChar(s.x, s.y, glyph);
         console.setForeground(s.x, s.y, color);
     }
 }
 
-LightSourceComponent::LightSourceComponent(Entity e, int radius, Color colour) : Component(e) {
-    LocationComponent* location = process().entities.location(e);
+LightSourceComponent::LightSourceComponent(Entity e, World& world, int radius, Color colour)
+    : Component(e, world) {
+    LocationComponent* location = world.entities().location(e);
     if (location == nullptr) {
         throw Error(fmt::format("Entity {} has no location component for its light.", e));
     }
     light_ = std::make_shared<LightSource>(location->position, radius, colour,
                                            LightSource::Falloff::Quadratic, 256);
-    if (World* world = process().world) {
-        world->getMap().addLight(light_);
-    }
+    world.getMap().addLight(light_);
     follow(*location);
 }
 
@@ -123,9 +119,7 @@ LightSourceComponent::~LightSourceComponent() {
         location_->onMove.disconnect(
             util::Signal<GridPos>::Callback::of<&LightSourceComponent::moved>(*this));
     }
-    if (World* world = process().world) {
-        world->getMap().removeLight(*light_);
-    }
+    world_.getMap().removeLight(*light_);
 }
 
 void LightSourceComponent::follow(LocationComponent& location) {

@@ -13,27 +13,33 @@
 
 namespace cindra {
 class Console;
-}
+class World;
+} // namespace cindra
 
 namespace cindra::logic {
 
 using util::Color;
 using util::GridPos;
 
+// Every component belongs to one entity of one world, which it reaches for the map, the
+// game clock and its entity's other components.
 class Component {
 public:
-    explicit Component(Entity e) : entity(e) {}
+    Component(Entity e, World& world) : entity(e), world_(world) {}
     virtual ~Component() = default;
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
 
     // The entity under whose key the component is stored.
     const Entity entity;
+
+protected:
+    World& world_;
 };
 
 class LocationComponent : public Component {
 public:
-    explicit LocationComponent(Entity e) : Component(e) {}
+    LocationComponent(Entity e, World& world) : Component(e, world) {}
 
     GridPos getPosition() const { return position; }
     // Places the entity anywhere (no walkability or bounds check) and announces the move;
@@ -58,14 +64,16 @@ private:
     // Whether the delay since the last attempt has passed at game time now; never for a
     // delay that is not a number.
     bool ready(float now) const { return lastMoveTime + moveDelay <= now; }
+    float gameTime() const;
+    bool walkable(int dx, int dy) const;
     void tryStep(int dx, int dy);
     void moveTo(GridPos p);
 };
 
 class RenderComponent : public Component {
 public:
-    RenderComponent(Entity e, std::int32_t glyphCode, Color colour)
-        : Component(e), glyph(glyphCode), color(colour) {}
+    RenderComponent(Entity e, World& world, std::int32_t glyphCode, Color colour)
+        : Component(e, world), glyph(glyphCode), color(colour) {}
 
     // Draws the glyph in the foreground colour at the console cell of the entity's location,
     // when that cell is inside the console; the background stays as the map drew it. An
@@ -83,7 +91,7 @@ public:
     // Puts a quadratic light of the given radius and colour at the entity's location on the
     // world's map and follows the location from then on. Throws a cindra::Error when the
     // entity has no location.
-    LightSourceComponent(Entity e, int radius, Color colour);
+    LightSourceComponent(Entity e, World& world, int radius, Color colour);
     // Stops following and takes the light off the map.
     ~LightSourceComponent() override;
 

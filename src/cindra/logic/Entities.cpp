@@ -9,33 +9,23 @@ Entities::~Entities() {
     lightComponents.clear();
 }
 
-Entities& Entities::operator=(Entities&& other) noexcept {
-    lightComponents.clear();
-    locationComponents = std::move(other.locationComponents);
-    renderComponents = std::move(other.renderComponents);
-    lightComponents = std::move(other.lightComponents);
-    nameToEntity = std::move(other.nameToEntity);
-    entityNames = std::move(other.entityNames);
-    return *this;
-}
-
 void Entities::createComponent(Entity e, std::string_view type) {
     if (type == "location") {
         createLocation(e);
     } else if (type == "render") {
         renderComponents.erase(e);
         renderComponents.emplace(e,
-                                 std::make_unique<RenderComponent>(e, ' ', Color(255, 255, 255)));
+                                 std::make_unique<RenderComponent>(e, world_, ' ', Color(255, 255, 255)));
     } else if (type == "light") {
         lightComponents.erase(e);
         lightComponents.emplace(
-            e, std::make_unique<LightSourceComponent>(e, LightSourceComponent::kDefaultRadius,
+            e, std::make_unique<LightSourceComponent>(e, world_, LightSourceComponent::kDefaultRadius,
                                                       Color(255, 255, 255)));
     }
 }
 
 void Entities::createLocation(Entity e) {
-    auto location = std::make_unique<LocationComponent>(e);
+    auto location = std::make_unique<LocationComponent>(e, world_);
     if (LightSourceComponent* lamp = light(e)) {
         // The light follows the new location, starting now, before the old one goes.
         lamp->follow(*location);

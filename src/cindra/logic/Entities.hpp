@@ -1,5 +1,5 @@
 // The registry of everything entities have: at most one component of each kind per entity,
-// and unique names. One registry serves the whole program, across map changes.
+// and unique names. Each world has one, which serves it across map changes.
 #pragma once
 
 #include "cindra/logic/Component.hpp"
@@ -15,11 +15,12 @@ namespace cindra::logic {
 
 class Entities {
 public:
-    Entities() = default;
-    Entities(Entities&&) = default;
-    // Releases the lights before the locations they follow, then takes other's contents.
-    Entities& operator=(Entities&& other) noexcept;
+    // The components it makes belong to world, which must outlive the registry.
+    explicit Entities(World& world) : world_(world) {}
+    // Releases the lights before the locations they follow.
     ~Entities();
+    Entities(const Entities&) = delete;
+    Entities& operator=(const Entities&) = delete;
 
     // Creates the component named "location", "render" or "light" for e with its defaults;
     // any other text does nothing. An earlier component of the same kind is released first
@@ -58,6 +59,8 @@ private:
         return it != components.end() ? it->second.get() : nullptr;
     }
     void createLocation(Entity e);
+
+    World& world_;
 };
 
 } // namespace cindra::logic

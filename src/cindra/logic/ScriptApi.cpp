@@ -182,13 +182,13 @@ void pushLight(lua_State* L, const LightLevel& light) {
 // ---- Components --------------------------------------------------------------------------
 
 LocationComponent& needLocation(World& world, const char* function, Entity e) {
-    return need(registry(world).location(e), function, e, "location");
+    return need(world.entities().location(e), function, e, "location");
 }
 RenderComponent& needRender(World& world, const char* function, Entity e) {
-    return need(registry(world).render(e), function, e, "render");
+    return need(world.entities().render(e), function, e, "render");
 }
 LightSource& needLight(World& world, const char* function, Entity e) {
-    return need(registry(world).light(e), function, e, "light").getLight();
+    return need(world.entities().light(e), function, e, "light").getLight();
 }
 
 } // namespace cindra::logic

@@ -1,6 +1,6 @@
 // The script API's shared half, internal to logic/: the conversions between Lua values and
-// engine values, the checks every native function makes, the one door to the state that is
-// still process-wide, and one register function per script table.
+// engine values, the checks every native function makes, and one register function per script
+// table. Every native function reaches its game through the World in upvalue 1.
 //
 // Lua raises its errors with longjmp, which skips C++ destructors. So every native function
 // converts its arguments into plain values first (a conversion error jumps over nothing that
@@ -8,6 +8,8 @@
 // after every C++ object of that work has gone.
 #pragma once
 
+#include "cindra/Game.hpp"
+#include "cindra/World.hpp"
 #include "cindra/logic/Entity.hpp"
 #include "cindra/util/Color.hpp"
 #include "cindra/util/GridPos.hpp"
@@ -108,30 +110,6 @@ void pushLight(lua_State* L, const LightLevel& light);
 LocationComponent& needLocation(World& world, const char* function, Entity e);
 RenderComponent& needRender(World& world, const char* function, Entity e);
 LightSource& needLight(World& world, const char* function, Entity e);
-
-// ---- What is still process-wide ----------------------------------------------------------
-// The only way the script API reaches state that does not hang off the World yet; each
-// takes the World so that moving the state into it changes these bodies alone.
-
-Entities& registry(World& world);
-// Null before the game clock exists.
-const util::Timer* gameClock(World& world);
-// The clamped duration of the last frame, in seconds.
-float deltaTime(World& world);
-// Null when no noise generator was made.
-const util::PerlinNoise* noise(World& world);
-const gui::InputState& input(World& world);
-
-// The music player's operations, called as music(world).play(file) and so on.
-struct MusicControls {
-    void (*play)(const std::string& file);
-    void (*stop)();
-    void (*pause)();
-    void (*resume)();
-};
-const MusicControls& music(World& world);
-// The cached sample of file, to be played on the first free channel.
-audio::Sound sound(World& world, const std::string& file);
 
 // ---- Tables ------------------------------------------------------------------------------
 

@@ -11,27 +11,27 @@ namespace cindra::logic {
 namespace {
 
 void playMusic(World& world, std::string_view file) {
-    music(world).play(std::string(file));
+    world.game().music().play(std::string(file));
 }
 
 void stopMusic(World& world) {
-    music(world).stop();
+    world.game().music().stop();
 }
 
 void pauseMusic(World& world) {
-    music(world).pause();
+    world.game().music().pause();
 }
 
 void resumeMusic(World& world) {
-    music(world).resume();
+    world.game().music().resume();
 }
 
 void playSound(World& world, std::string_view file) {
-    sound(world, std::string(file)).play();
+    audio::Sound(world.game().sounds(), std::string(file), audio::kAnyChannel).play();
 }
 
 void playSoundLooped(World& world, std::string_view file) {
-    sound(world, std::string(file)).playLooped();
+    audio::Sound(world.game().sounds(), std::string(file), audio::kAnyChannel).playLooped();
 }
 
 } // namespace

@@ -23,16 +23,15 @@ namespace cindra::logic {
 namespace {
 
 util::GridPos getMousePos(World& world) {
-    return input(world).mousePos;
+    return world.game().input().mousePos;
 }
 
 float getWorldTime(World& world) {
-    const util::Timer* clock = gameClock(world);
-    return clock != nullptr ? clock->getTime() : 0.0f;
+    return world.game().gameClock().getTime();
 }
 
 float getDeltaTime(World& world) {
-    return deltaTime(world);
+    return world.game().deltaTime();
 }
 
 // The script whose think coroutine L is: only such a script can wait for a box.
@@ -66,8 +65,10 @@ int textBox(lua_State* L) {
     const int values = guarded(L, [&] {
         ScriptObject& script = thinkingScript(L, "textBox");
         checkBoxBytes("textBox", text.size());
-        return script.requestBox(
-            L, {std::make_unique<gui::TextBox>(pos, width, std::string(text)), nullptr});
+        Game& game = worldOf(L).game();
+        return script.requestBox(L, {std::make_unique<gui::TextBox>(game.input(), game.random(),
+                                                                    pos, width, std::string(text)),
+                                     nullptr});
     });
     return lua_yield(L, values);
 }
@@ -122,7 +123,9 @@ int dialogBox(lua_State* L) {
         ScriptObject& script = thinkingScript(L, "dialogBox");
         // Every answer takes at least two rows, so the count is bounded with the bytes.
         checkBoxBytes("dialogBox", text.size() + answers.bytes + answers.count);
-        auto box = std::make_unique<gui::DialogBox>(pos, width, std::string(text),
+        Game& game = worldOf(L).game();
+        auto box = std::make_unique<gui::DialogBox>(game.input(), game.random(), pos, width,
+                                                    std::string(text),
                                                     textList(L, 4, answers.count));
         util::Signal<int>* chosen = &box->chosen;
         return script.requestBox(L, {std::move(box), chosen});

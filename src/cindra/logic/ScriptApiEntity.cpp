@@ -34,16 +34,16 @@ void destroy(World& world, Entity e) {
 }
 
 Entity getEntityByName(World& world, std::string_view name) {
-    return registry(world).getEntityByName(name);
+    return world.entities().getEntityByName(name);
 }
 
 const std::string* getName(World& world, Entity e) {
-    return registry(world).getName(e);
+    return world.entities().getName(e);
 }
 
 void setName(World& world, Entity e, std::string_view name) {
     needAlive(world, "setName", e);
-    registry(world).setName(e, std::string(name));
+    world.entities().setName(e, std::string(name));
 }
 
 void attachScript(World& world, Entity e, std::string_view module, std::string_view argument) {
@@ -56,7 +56,7 @@ void createComponent(World& world, Entity e, std::string_view type) {
     if (type == "light") {
         needLocation(world, "createComponent", e);
     }
-    registry(world).createComponent(e, type);
+    world.entities().createComponent(e, type);
 }
 
 util::GridPos getPosition(World& world, Entity e) {

@@ -32,7 +32,7 @@ constexpr std::array<DirectionKeys, 8> kDirectionKeys{{
 
 // Written by hand: it ignores its arguments, and gives nil when no direction is held.
 int getInputDirection(lua_State* L) {
-    const gui::InputState& state = input(worldOf(L));
+    const gui::InputState& state = worldOf(L).game().input();
     for (const DirectionKeys& keys : kDirectionKeys) {
         const bool arrows =
             state.isKeyDown(keys.first) && (keys.second == 0 || state.isKeyDown(keys.second));
@@ -47,7 +47,7 @@ int getInputDirection(lua_State* L) {
 
 bool getKeyState(World& world, lua_Integer key) {
     const bool inRange = key >= 0 && key <= std::numeric_limits<int>::max();
-    return inRange && input(world).isKeyDown(static_cast<int>(key));
+    return inRange && world.game().input().isKeyDown(static_cast<int>(key));
 }
 
 } // namespace

@@ -117,7 +117,7 @@ int getRegionCells(lua_State* L) {
 
 bool regionContains(World& world, std::string_view name, Entity e) {
     const MapRegion* region = world.getMap().getRegion(name);
-    const LocationComponent* location = registry(world).location(e);
+    const LocationComponent* location = world.entities().location(e);
     return region != nullptr && location != nullptr && region->region.contains(location->position);
 }
 

@@ -11,20 +11,12 @@ namespace cindra::logic {
 
 namespace {
 
-const util::PerlinNoise& needNoise(World& world, const char* function) {
-    const util::PerlinNoise* generator = noise(world);
-    if (generator == nullptr) {
-        throw Error(fmt::format("{}: there is no noise generator.", function));
-    }
-    return *generator;
-}
-
 float noise1D(World& world, float x) {
-    return needNoise(world, "noise1D").noise1D(x);
+    return world.game().noise().noise1D(x);
 }
 
 float noise2D(World& world, float x, float y) {
-    return needNoise(world, "noise2D").noise2D(x, y);
+    return world.game().noise().noise2D(x, y);
 }
 
 } // namespace

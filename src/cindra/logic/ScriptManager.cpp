@@ -1,7 +1,7 @@
 #include "cindra/logic/ScriptManager.hpp"
 
 #include "cindra/Output.hpp"
-#include "cindra/Process.hpp"
+#include "cindra/World.hpp"
 #include "cindra/World.hpp"
 #include "cindra/logic/LuaGlue.hpp"
 
@@ -200,7 +200,7 @@ void ScriptObject::callModuleFunction(const char* name, const float* dt) {
 }
 
 std::string ScriptObject::describe(const char* function) const {
-    const std::string* name = process().entities.getName(entity);
+    const std::string* name = manager_.world().entities().getName(entity);
     return fmt::format("{}.{} for entity {}{}", module, function, entity,
                        name != nullptr ? " \"" + *name + "\"" : "");
 }

@@ -159,6 +159,7 @@ public:
     std::uint64_t nextSerial() { return ++serials_; }
 
     Lua& lua() { return lua_; }
+    World& world() { return world_; }
     // The script whose think coroutine is being resumed, or null.
     ScriptObject* current() const { return current_; }
     ScriptObject* find(Entity e) const;

@@ -1,7 +1,6 @@
 #include "cindra/util/VertexBufferGl.hpp"
 
 #include "cindra/Output.hpp"
-#include "cindra/Process.hpp"
 #include "cindra/SystemSdl.hpp"
 
 namespace cindra::util {
@@ -16,7 +15,7 @@ VertexBuffer_VBO<T>::VertexBuffer_VBO(std::uint32_t elements, bool stream) : cou
 }
 
 template <typename T> VertexBuffer_VBO<T>::~VertexBuffer_VBO() {
-    if (process().glContextAlive) {
+    if (glContext().glContextAlive) {
         glBuffers().deleteBuffers(1, &name);
     }
 }
@@ -51,7 +50,7 @@ template <typename T> void VertexBuffer_VBO<T>::unbind() {
 
 template <typename T>
 std::unique_ptr<VertexBuffer<T>> VertexBufferFactory::create(std::uint32_t elements) {
-    if (process().useVBOs) {
+    if (glContext().useVBOs) {
         return std::make_unique<VertexBuffer_VBO<T>>(elements, false);
     }
     return std::make_unique<VertexBuffer_VA<T>>(elements);

@@ -20,6 +20,10 @@ using cindra::test::consoleText;
 
 namespace {
 
+// What the boxes read their keys from and speckle their faces with.
+cindra::gui::InputState frameInput;
+cindra::util::Random generator;
+
 // A copy without the speckles, which are random.
 Console unspeckled(const Console& console) {
     Console copy = console;
@@ -41,9 +45,9 @@ cindra::Color rgb(cindra::Color c) {
 }
 
 bool press(cindra::gui::IModalElement& box, int key) {
-    cindra::gui::input().lastKey = key;
+    frameInput.lastKey = key;
     const bool open = box.update(0.016f);
-    cindra::gui::input().lastKey = 0;
+    frameInput.lastKey = 0;
     return open;
 }
 
@@ -74,13 +78,13 @@ TEST(TextBox, SizesPlacesAndLaysOutItsText) {
          "+------+\n|      |\n| one  |\n| two  |\n|      |\n| three|\n|      |\n+------+\n"},
     };
     for (const Case& c : cases) {
-        TextBox box(c.asked, c.width, c.text);
+        TextBox box(frameInput, generator, c.asked, c.width, c.text);
         EXPECT_EQ(box.pos, c.pos) << c.text;
         if (c.face != nullptr) {
             EXPECT_EQ(layout(box.face), c.face) << c.text;
         }
     }
-    TextBox hello({-1, -1}, 20, "Hello");
+    TextBox hello(frameInput, generator, {-1, -1}, 20, "Hello");
     EXPECT_EQ(hello.height, 5);
     EXPECT_EQ(hello.pos, (GridPos{54, 45}));
     EXPECT_EQ(hello.face.at(2, 2).glyph, 'H');
@@ -90,15 +94,15 @@ TEST(TextBox, SizesPlacesAndLaysOutItsText) {
 
 TEST(TextBox, RefusesWidthsThatCannotHoldItsFrame) {
     for (int width : {-3, 0, 4, 1025}) {
-        EXPECT_THROW(TextBox({0, 0}, width, "x"), cindra::Error) << width;
+        EXPECT_THROW(TextBox(frameInput, generator, {0, 0}, width, "x"), cindra::Error) << width;
     }
-    EXPECT_NO_THROW(TextBox({0, 0}, 5, "x"));
-    EXPECT_THROW(DialogBox({0, 0}, 6, "x", {"a"}), cindra::Error);
-    EXPECT_THROW(DialogBox({0, 0}, 20, "x", {}), cindra::Error);
+    EXPECT_NO_THROW(TextBox(frameInput, generator, {0, 0}, 5, "x"));
+    EXPECT_THROW(DialogBox(frameInput, generator, {0, 0}, 6, "x", {"a"}), cindra::Error);
+    EXPECT_THROW(DialogBox(frameInput, generator, {0, 0}, 20, "x", {}), cindra::Error);
 }
 
 TEST(TextBox, ClosesOnReturnOnlyAndDrawsItsFace) {
-    TextBox box({-1, 95}, 10, "Hi");
+    TextBox box(frameInput, generator, {-1, 95}, 10, "Hi");
     for (int key : {0, 271, 27, 32, 273, 274}) {
         EXPECT_TRUE(press(box, key)) << key;
     }
@@ -111,7 +115,7 @@ TEST(TextBox, ClosesOnReturnOnlyAndDrawsItsFace) {
 }
 
 TEST(DialogBox, LaysOutAnswersAndMovesTheMarker) {
-    DialogBox box({10, 20}, 12, "Go?", {"Yes", "No"});
+    DialogBox box(frameInput, generator, {10, 20}, 12, "Go?", {"Yes", "No"});
     EXPECT_EQ(box.height, 10);
     EXPECT_EQ(box.pos, (GridPos{10, 11}));
     EXPECT_EQ(box.options[0].line, 4);

@@ -19,8 +19,8 @@ using cindra::test::ScriptWorld;
 
 namespace {
 
-cindra::logic::Entities& registry() {
-    return cindra::process().entities;
+cindra::logic::Entities& registry(ScriptWorld& game) {
+    return game.world().entities();
 }
 
 constexpr const char* kOpen = ".....\n.....\n.....\n.....\n.....\n";
@@ -29,8 +29,8 @@ constexpr const char* kOpen = ".....\n.....\n.....\n.....\n.....\n";
 LocationComponent& walker(ScriptWorld& game, const char* rows, GridPos start) {
     game.level("intro.cmap", levelSource(5, 5, "", rows));
     const auto e = game.start().newEntity();
-    registry().createComponent(e, "location");
-    LocationComponent& location = *registry().location(e);
+    registry(game).createComponent(e, "location");
+    LocationComponent& location = *registry(game).location(e);
     location.setPosition(start);
     return location;
 }
@@ -129,8 +129,8 @@ TEST(LightSourceComponent, FollowsItsLocationAndLeavesTheMapBeforeIt) {
     ScriptWorld game;
     LocationComponent& location = walker(game, kOpen, {1, 1});
     const auto e = location.entity;
-    EXPECT_THROW(registry().createComponent(e + 1, "light"), cindra::Error);
-    registry().createComponent(e, "light");
+    EXPECT_THROW(registry(game).createComponent(e + 1, "light"), cindra::Error);
+    registry(game).createComponent(e, "light");
     const auto& lights = game.world().getMap().getLights();
     ASSERT_EQ(lights.size(), 1u);
     EXPECT_EQ(lights[0]->position, (GridPos{1, 1}));
@@ -142,16 +142,16 @@ TEST(LightSourceComponent, FollowsItsLocationAndLeavesTheMapBeforeIt) {
     EXPECT_TRUE(lights[0]->needsRecalculation());
 
     // A new location takes the light along; the old one is gone without a dangling link.
-    registry().createComponent(e, "location");
+    registry(game).createComponent(e, "location");
     EXPECT_EQ(lights[0]->position, (GridPos{0, 0}));
-    registry().location(e)->setPosition({4, 4});
+    registry(game).location(e)->setPosition({4, 4});
     EXPECT_EQ(lights[0]->position, (GridPos{4, 4}));
-    registry().createComponent(e, "Light"); // wrong case: nothing
+    registry(game).createComponent(e, "Light"); // wrong case: nothing
     EXPECT_EQ(lights.size(), 1u);
     game.world().removeEntity(e);
     game.frame();
     EXPECT_TRUE(lights.empty());
-    EXPECT_EQ(registry().location(e), nullptr);
+    EXPECT_EQ(registry(game).location(e), nullptr);
 }
 
 } // namespace

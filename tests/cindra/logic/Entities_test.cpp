@@ -1,6 +1,7 @@
 #include "cindra/logic/Entities.hpp"
 
-#include "cindra/Process.hpp"
+#include "support/ErrorText.hpp"
+#include "support/ScriptWorld.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,24 +9,45 @@
 
 namespace {
 
-using cindra::process;
+using cindra::logic::kNoEntity;
+using cindra::test::errorOf;
+using cindra::test::levelSource;
+using cindra::test::ScriptWorld;
 
-// A registry replaced by a fresh one (as a fresh process state is made) releases its lights
-// before the locations they follow: a light that outlived its location would reach into freed
-// memory when it stops following it (the sanitizer build sees that).
-TEST(Entities, AFreshRegistryReleasesLightsBeforeTheirLocations) {
-    cindra::resetProcess();
-    for (int e = 1; e <= 3; ++e) {
-        process().entities.createComponent(e, "location");
-        process().entities.createComponent(e, "light");
-        process().entities.setName(e, "lamp" + std::to_string(e));
+TEST(Entities, NamesAreUniqueAndARenameFreesTheOldName) {
+    ScriptWorld game;
+    game.level("intro.cmap", levelSource(4, 4, ""));
+    cindra::World& world = game.start();
+    cindra::logic::Entities& registry = world.entities();
+    const auto a = world.newEntity();
+    const auto b = world.newEntity();
+    registry.setName(a, "lamp");
+    EXPECT_EQ(errorOf([&] { registry.setName(b, "lamp"); }), "Entity name lamp is already taken.");
+    EXPECT_EQ(errorOf([&] { registry.setName(a, "lamp"); }), "Entity name lamp is already taken.");
+    registry.setName(a, "torch");
+    EXPECT_EQ(registry.getEntityByName("lamp"), kNoEntity);
+    registry.setName(b, "lamp");
+    EXPECT_EQ(registry.getEntityByName("lamp"), b);
+    registry.setName(a, "");
+    EXPECT_EQ(registry.getName(a), nullptr);
+    EXPECT_EQ(registry.getEntityByName("torch"), kNoEntity);
+}
+
+// A world that goes with lights still on its entities releases each light before the
+// location it follows: a light that outlived its location would reach into freed memory when
+// it stops following it (the sanitizer build sees that).
+TEST(Entities, AWorldThatGoesReleasesLightsBeforeTheirLocations) {
+    auto game = std::make_unique<ScriptWorld>();
+    game->level("intro.cmap", levelSource(4, 4, ""));
+    cindra::World& world = game->start();
+    for (int i = 0; i < 3; ++i) {
+        const auto e = world.newEntity();
+        world.entities().createComponent(e, "location");
+        world.entities().createComponent(e, "light");
+        world.entities().setName(e, "lamp" + std::to_string(i));
     }
-    ASSERT_EQ(process().entities.location(2)->onMove.size(), 1u);
-    cindra::resetProcess();
-    const auto& registry = process().entities;
-    EXPECT_TRUE(registry.lightComponents.empty());
-    EXPECT_TRUE(registry.locationComponents.empty());
-    EXPECT_EQ(registry.getEntityByName("lamp1"), cindra::logic::kNoEntity);
+    ASSERT_EQ(world.getMap().getLights().size(), 3u);
+    game.reset();
 }
 
 } // namespace

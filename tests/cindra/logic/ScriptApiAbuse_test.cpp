@@ -454,7 +454,7 @@ TEST_F(ScriptApiAbuse, TheEdgesOfTheRangesGiveResultsThatMakeSense) {
     }
     EXPECT_EQ(frames(5), 0);
     // The last handle works like any other, and then there are no more.
-    cindra::process().lastEntity = std::numeric_limits<std::int32_t>::max() - 1;
+    game.world().setLastEntity(std::numeric_limits<std::int32_t>::max() - 1);
     EXPECT_EQ(outcome("local e = placed(1, 1) Cindra.Entity.attachScript(e, 'entity.quiet', '') "
                       "Cindra.Entity.destroy(e) return e"),
               "2147483647");
@@ -490,10 +490,10 @@ TEST_F(ScriptApiAbuse, HostileBoxesFromThinkOpenAndCloseOrFail) {
             const bool open = game.world().modalCount() > 0;
             opened += open ? 1 : 0;
             for (int key : {274, 273, 274, 13, 13, 0}) {
-                cindra::gui::input().lastKey = key;
+                game.input().lastKey = key;
                 unbalanced += frames(1);
             }
-            cindra::gui::input().lastKey = 0;
+            game.input().lastKey = 0;
             EXPECT_EQ(game.world().modalCount(), 0u) << describe(s, given, at, value);
             EXPECT_EQ(unbalanced, 0) << describe(s, given, at, value);
             if (open && std::string_view(s.name) == "dialogBox") {

@@ -1,0 +1,131 @@
+#include "cindra/Game.hpp"
+
+#include "cindra/Console.hpp"
+#include "cindra/Error.hpp"
+#include "cindra/Output.hpp"
+#include "cindra/Screen.hpp"
+#include "cindra/World.hpp"
+#include "cindra/devtools/Inspector.hpp"
+#include "cindra/logic/ScriptManager.hpp"
+
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace cindra {
+
+PlatformSession::PlatformSession(Platform& platform, const Configuration& configuration)
+    : video_{platform} {
+    const bool fullscreen = configuration.getBool("fullscreen", false);
+    const bool disableVBOs = configuration.getBool("disableVBOs", false);
+    video_.armed = true;
+    platform.startVideo(fullscreen, disableVBOs);
+    platform.startAudio();
+    audioArmed_ = true;
+}
+
+PlatformSession::VideoStep::~VideoStep() {
+    if (armed) {
+        armed = false;
+        platform.stopVideo();
+    }
+}
+
+void PlatformSession::shutdown() {
+    if (audioArmed_) {
+        audioArmed_ = false;
+        video_.platform.stopAudio();
+    }
+    if (video_.armed) {
+        video_.armed = false;
+        video_.platform.stopVideo();
+    }
+}
+
+Game::Game(Platform& platform, GameOptions options)
+    : platform_(platform), options_(std::move(options)), configuration_(kConfigFile),
+      session_(platform, configuration_),
+      started_(startStopwatch()), music_(platform.mixer()), sounds_(platform.mixer()) {
+    const bool inspector = configuration_.getBool("inspector", false);
+    timers_.add(gameClock_);
+    if (options_.seed) {
+        random_.seed(*options_.seed);
+    }
+    world_ = std::make_unique<World>(*this, options_.firstMap);
+    world_->getScriptManager().setExitHandler([this](int status) { exitFromScript(status); });
+    world_->init();
+    screen_ = &platform_.openScreen(kConsoleWidth, kConsoleHeight);
+    if (inspector) {
+        inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
+    }
+    frameTimer_.emplace(elapsedSeconds());
+    deltaTime_ = frameTimer_->measure(elapsedSeconds());
+}
+
+Game::~Game() = default;
+
+double Game::startStopwatch() {
+    const double now = platform_.seconds();
+    platform_.clearScreen();
+    return now;
+}
+
+// A script's os.exit ends the game as Escape does, without the frame-rate line: the platform
+// shuts down first, so no audio thread outlives the process's teardown.
+void Game::exitFromScript(int status) {
+    shutdown();
+    if (options_.onExit) {
+        options_.onExit(status);
+    }
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+bool Game::inputStep() {
+    platform_.sampleInput(input_);
+    gui::clampMouse(input_, kConsoleWidth, kConsoleHeight);
+    if (!platform_.pollEvents(input_)) {
+        return false;
+    }
+    return input_.lastKey != gui::kKeyEscape;
+}
+
+void Game::frame() {
+    world_->render(*screen_);
+    if (inspector_) {
+        inspector_->frame(*world_, input_, deltaTime_, *screen_);
+    }
+    platform_.present();
+    world_->update(deltaTime_);
+    frames_ += 1;
+    deltaTime_ = frameTimer_->measure(elapsedSeconds());
+}
+
+int Game::run(Platform& platform, GameOptions options) {
+    try {
+        Game game(platform, std::move(options));
+        bool running = game.inputStep();
+        while (running) {
+            game.frame();
+            running = game.inputStep();
+        }
+        const double seconds = game.elapsedSeconds();
+        printLine("Average FPS: {}",
+                  seconds > 0 ? static_cast<double>(game.frameCount()) / seconds : 0.0);
+        game.shutdown();
+        return 0;
+    } catch (const Error& error) {
+        fmt::print(stderr, "{}: {}\n", error.kind(), error.what());
+        if (!error.context().empty()) {
+            fmt::print(stderr, "  while running {}\n", error.context());
+        }
+    } catch (const std::exception& error) {
+        fmt::print(stderr, "std.exception: {}\n", error.what());
+    }
+    std::fflush(stderr);
+    return 1;
+}
+
+} // namespace cindra

@@ -1,0 +1,129 @@
+// One running game: everything it is made of, created in the start-up order in one place
+// and reached through this object, on whichever platform it runs. The frame loop's steps
+// are here too, so the game and the tools that drive it frame by frame share one loop.
+#pragma once
+
+#include "cindra/Configuration.hpp"
+#include "cindra/FrameTimer.hpp"
+#include "cindra/Platform.hpp"
+#include "cindra/audio/Music.hpp"
+#include "cindra/audio/Sound.hpp"
+#include "cindra/gui/Gui.hpp"
+#include "cindra/util/Perlin.hpp"
+#include "cindra/util/Random.hpp"
+#include "cindra/util/Timer.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace cindra {
+
+class Console;
+class World;
+namespace devtools {
+class Inspector;
+}
+
+inline constexpr const char* kConfigFile = "config.txt";
+inline constexpr const char* kFirstMap = "intro.cmap";
+
+struct GameOptions {
+    std::string firstMap = kFirstMap;
+    // Seeds the shared generator before any script runs; unset, it starts from its fixed
+    // default state.
+    std::optional<std::uint32_t> seed;
+    // What a script's os.exit does once the platform is shut down; unset, the process ends
+    // with the status at once.
+    std::function<void(int status)> onExit;
+};
+
+// Video and audio as started (with the configuration's "fullscreen" and "disableVBOs"), and
+// the shutdown steps they arm: each runs once, on every way
+// out (its destructor runs whatever is still armed).
+class PlatformSession {
+public:
+    PlatformSession(Platform& platform, const Configuration& configuration);
+    ~PlatformSession() { shutdown(); }
+    PlatformSession(const PlatformSession&) = delete;
+    PlatformSession& operator=(const PlatformSession&) = delete;
+
+    void shutdown();
+
+private:
+    // Armed from the constructor on, so a failure to open audio still shuts video down.
+    struct VideoStep {
+        Platform& platform;
+        bool armed = false;
+        ~VideoStep();
+    };
+    VideoStep video_;
+    bool audioArmed_ = false;
+};
+
+class Game {
+public:
+    // Start-up: the configuration, video, audio, the stopwatch, the noise generator, the game
+    // clock, the world with its first map and scripts, the screen console. An error ends
+    // start-up after the platform steps started so far are shut down.
+    explicit Game(Platform& platform, GameOptions options = {});
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // The input sample and event pump; false when the loop must end (a quit, or Escape).
+    bool inputStep();
+    // Draws the world into the screen console, shows it, updates the world by the frame time
+    // and measures the next one.
+    void frame();
+    // Start-up, frames until the input step ends them, then the frame-rate line; the exit
+    // status, with an error reported on standard error after the armed shutdown steps.
+    static int run(Platform& platform, GameOptions options = {});
+    // The armed shutdown steps that have not run yet.
+    void shutdown() { session_.shutdown(); }
+
+    World& world() { return *world_; }
+    const World& world() const { return *world_; }
+    Platform& platform() { return platform_; }
+    Console& screen() { return *screen_; }
+    util::PerlinNoise& noise() { return noise_; }
+    util::Timer& gameClock() { return gameClock_; }
+    util::TimerSystem& timers() { return timers_; }
+    gui::InputState& input() { return input_; }
+    util::Random& random() { return random_; }
+    audio::MusicPlayer& music() { return music_; }
+    audio::SoundBank& sounds() { return sounds_; }
+    // The clamped duration of the last frame, in seconds (0 before the first measurement).
+    float deltaTime() const { return deltaTime_; }
+    std::uint64_t frameCount() const { return frames_; }
+    // Seconds on the run stopwatch since start-up step 6.
+    double elapsedSeconds() { return platform_.seconds() - started_; }
+
+private:
+    double startStopwatch();
+    void exitFromScript(int status);
+
+    Platform& platform_;
+    GameOptions options_;
+    Configuration configuration_;
+    PlatformSession session_;
+    double started_;
+    util::PerlinNoise noise_;
+    util::TimerSystem timers_;
+    util::Timer gameClock_;
+    gui::InputState input_;
+    util::Random random_;
+    audio::MusicPlayer music_;
+    audio::SoundBank sounds_;
+    float deltaTime_ = 0.0f;
+    std::unique_ptr<World> world_;
+    Console* screen_ = nullptr;
+    // Made only when config.txt turns it on: without it F1 means nothing.
+    std::unique_ptr<devtools::Inspector> inspector_;
+    std::optional<FrameTimer> frameTimer_;
+    std::uint64_t frames_ = 0;
+};
+
+} // namespace cindra
