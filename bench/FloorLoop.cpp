@@ -1,7 +1,7 @@
 #include "FloorLoop.hpp"
 
-#include "cindra/Game.hpp"
 #include "cindra/Configuration.hpp"
+#include "cindra/Game.hpp"
 #include "cindra/Output.hpp"
 #include "cindra/SystemSdl.hpp"
 #include "cindra/gui/Gui.hpp"

@@ -7,11 +7,11 @@
 // Escape and reports "Average FPS: {}" like the game.
 #include "FloorLoop.hpp"
 
-#include "cindra/Screen.hpp"
 #include "cindra/Console.hpp"
 #include "cindra/ConsoleGeometry.hpp"
 #include "cindra/Error.hpp"
 #include "cindra/PhysicalConsoleGl.hpp"
+#include "cindra/Screen.hpp"
 #include "cindra/TextureGl.hpp"
 #include "cindra/util/VertexBufferGl.hpp"
 

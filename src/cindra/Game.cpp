@@ -6,6 +6,7 @@
 #include "cindra/Screen.hpp"
 #include "cindra/World.hpp"
 #include "cindra/devtools/Inspector.hpp"
+#include "cindra/logic/ScriptClock.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
 #include <fmt/format.h>
@@ -46,15 +47,16 @@ void PlatformSession::shutdown() {
 
 Game::Game(Platform& platform, GameOptions options)
     : platform_(platform), options_(std::move(options)), configuration_(kConfigFile),
-      session_(platform, configuration_),
-      started_(startStopwatch()), music_(platform.mixer()), sounds_(platform.mixer()) {
+      session_(platform, configuration_), started_(startStopwatch()), music_(platform.mixer()),
+      sounds_(platform.mixer()) {
     const bool inspector = configuration_.getBool("inspector", false);
     timers_.add(gameClock_);
-    if (options_.seed) {
-        random_.seed(*options_.seed);
-    }
+    random_.seed(options_.seed);
     world_ = std::make_unique<World>(*this, options_.firstMap);
     world_->getScriptManager().setExitHandler([this](int status) { exitFromScript(status); });
+    if (options_.scriptClock) {
+        logic::useScriptClock(world_->getScriptManager().lua(), options_.scriptClock);
+    }
     world_->init();
     screen_ = &platform_.openScreen(kConsoleWidth, kConsoleHeight);
     if (inspector) {
@@ -103,6 +105,24 @@ void Game::frame() {
     deltaTime_ = frameTimer_->measure(elapsedSeconds());
 }
 
+void Game::finish() {
+    const double seconds = elapsedSeconds();
+    printLine("Average FPS: {}", seconds > 0 ? static_cast<double>(frames_) / seconds : 0.0);
+    shutdown();
+}
+
+void Game::report(const std::exception& error) {
+    if (const auto* engineError = dynamic_cast<const Error*>(&error)) {
+        fmt::print(stderr, "{}: {}\n", engineError->kind(), engineError->what());
+        if (!engineError->context().empty()) {
+            fmt::print(stderr, "  while running {}\n", engineError->context());
+        }
+    } else {
+        fmt::print(stderr, "std.exception: {}\n", error.what());
+    }
+    std::fflush(stderr);
+}
+
 int Game::run(Platform& platform, GameOptions options) {
     try {
         Game game(platform, std::move(options));
@@ -111,20 +131,11 @@ int Game::run(Platform& platform, GameOptions options) {
             game.frame();
             running = game.inputStep();
         }
-        const double seconds = game.elapsedSeconds();
-        printLine("Average FPS: {}",
-                  seconds > 0 ? static_cast<double>(game.frameCount()) / seconds : 0.0);
-        game.shutdown();
+        game.finish();
         return 0;
-    } catch (const Error& error) {
-        fmt::print(stderr, "{}: {}\n", error.kind(), error.what());
-        if (!error.context().empty()) {
-            fmt::print(stderr, "  while running {}\n", error.context());
-        }
     } catch (const std::exception& error) {
-        fmt::print(stderr, "std.exception: {}\n", error.what());
+        report(error);
     }
-    std::fflush(stderr);
     return 1;
 }
 

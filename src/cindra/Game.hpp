@@ -32,12 +32,15 @@ inline constexpr const char* kFirstMap = "intro.cmap";
 
 struct GameOptions {
     std::string firstMap = kFirstMap;
-    // Seeds the shared generator before any script runs; unset, it starts from its fixed
-    // default state.
-    std::optional<std::uint32_t> seed;
+    // Seeds the shared generator before any script runs, so the boxes' faces come out the
+    // same in every run with the same seed.
+    std::uint32_t seed = 1;
     // What a script's os.exit does once the platform is shut down; unset, the process ends
     // with the status at once.
     std::function<void(int status)> onExit;
+    // When set, the scripts' os.time, os.clock and os.date read this clock (in seconds)
+    // instead of the wall clock, from before the start-up module runs.
+    std::function<double()> scriptClock;
 };
 
 // Video and audio as started (with the configuration's "fullscreen" and "disableVBOs"), and
@@ -81,6 +84,10 @@ public:
     // Start-up, frames until the input step ends them, then the frame-rate line; the exit
     // status, with an error reported on standard error after the armed shutdown steps.
     static int run(Platform& platform, GameOptions options = {});
+    // The end of a run that was not cut short: the frame-rate line, then the shutdown steps.
+    void finish();
+    // An error that ended the game, as the game reports it on standard error.
+    static void report(const std::exception& error);
     // The armed shutdown steps that have not run yet.
     void shutdown() { session_.shutdown(); }
 

@@ -1,9 +1,9 @@
 #include "cindra/devtools/Inspector.hpp"
 
-#include "cindra/logic/Entities.hpp"
 #include "cindra/World.hpp"
 #include "cindra/devtools/MapOverlay.hpp"
 #include "cindra/gui/BoxFace.hpp"
+#include "cindra/logic/Entities.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
 #include <fmt/format.h>

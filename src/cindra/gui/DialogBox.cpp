@@ -29,11 +29,10 @@ int dialogHeight(int width, const std::string& message, const std::vector<std::s
 
 } // namespace
 
-DialogBox::DialogBox(const InputState& input, util::Random& random, GridPos position,
-                     int boxWidth, std::string message, const std::vector<std::string>& answers)
+DialogBox::DialogBox(const InputState& input, util::Random& random, GridPos position, int boxWidth,
+                     std::string message, const std::vector<std::string>& answers)
     : face(0, 0), width(boxWidth), height(dialogHeight(boxWidth, message, answers)),
-      pos(placeBox(position, boxWidth, height)), text(std::move(message)),
-      input_(input) {
+      pos(placeBox(position, boxWidth, height)), text(std::move(message)), input_(input) {
     face = makeFace(width, height, random);
     int row = writeText(face, {2, height - 3}, text, width - 4, kTextColor) - 1;
     options.reserve(answers.size());

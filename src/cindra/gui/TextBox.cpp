@@ -43,8 +43,7 @@ GridPos placeBox(GridPos pos, int width, int height) {
 TextBox::TextBox(const InputState& input, util::Random& random, GridPos position, int boxWidth,
                  std::string message)
     : face(0, 0), width(boxWidth), height(textBoxHeight(boxWidth, message)),
-      pos(placeBox(position, boxWidth, height)), text(std::move(message)),
-      input_(input) {
+      pos(placeBox(position, boxWidth, height)), text(std::move(message)), input_(input) {
     face = makeFace(width, height, random);
     writeText(face, {2, height - 3}, text, width - 4, kTextColor);
 }

@@ -2,8 +2,8 @@
 
 #include "cindra/Console.hpp"
 #include "cindra/Error.hpp"
-#include "cindra/Map.hpp"
 #include "cindra/Game.hpp"
+#include "cindra/Map.hpp"
 #include "cindra/World.hpp"
 
 #include <fmt/format.h>

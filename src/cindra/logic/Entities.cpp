@@ -14,13 +14,13 @@ void Entities::createComponent(Entity e, std::string_view type) {
         createLocation(e);
     } else if (type == "render") {
         renderComponents.erase(e);
-        renderComponents.emplace(e,
-                                 std::make_unique<RenderComponent>(e, world_, ' ', Color(255, 255, 255)));
+        renderComponents.emplace(
+            e, std::make_unique<RenderComponent>(e, world_, ' ', Color(255, 255, 255)));
     } else if (type == "light") {
         lightComponents.erase(e);
         lightComponents.emplace(
-            e, std::make_unique<LightSourceComponent>(e, world_, LightSourceComponent::kDefaultRadius,
-                                                      Color(255, 255, 255)));
+            e, std::make_unique<LightSourceComponent>(
+                   e, world_, LightSourceComponent::kDefaultRadius, Color(255, 255, 255)));
     }
 }
 

@@ -124,9 +124,9 @@ int dialogBox(lua_State* L) {
         // Every answer takes at least two rows, so the count is bounded with the bytes.
         checkBoxBytes("dialogBox", text.size() + answers.bytes + answers.count);
         Game& game = worldOf(L).game();
-        auto box = std::make_unique<gui::DialogBox>(game.input(), game.random(), pos, width,
-                                                    std::string(text),
-                                                    textList(L, 4, answers.count));
+        auto box =
+            std::make_unique<gui::DialogBox>(game.input(), game.random(), pos, width,
+                                             std::string(text), textList(L, 4, answers.count));
         util::Signal<int>* chosen = &box->chosen;
         return script.requestBox(L, {std::move(box), chosen});
     });

@@ -2,7 +2,6 @@
 
 #include "cindra/Output.hpp"
 #include "cindra/World.hpp"
-#include "cindra/World.hpp"
 #include "cindra/logic/LuaGlue.hpp"
 
 #include <fmt/format.h>

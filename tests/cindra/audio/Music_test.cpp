@@ -34,7 +34,9 @@ TEST(MusicPlayer, MixerCallsFollowEachOperation) {
          },
          {"playingMusic? no", "loadMusic tune.wav -> #1", "playMusic #1 -1", "playingMusic? yes",
           "haltMusic", "freeMusic #1", "loadMusic tune.wav -> #2", "playMusic #2 -1"}},
-        {"stop with no track only asks", [](MusicPlayer& music) { music.stop(); }, {"playingMusic? no"}},
+        {"stop with no track only asks",
+         [](MusicPlayer& music) { music.stop(); },
+         {"playingMusic? no"}},
         {"stop halts and frees, and a second stop finds nothing",
          [](MusicPlayer& music) {
              music.play("tune.wav");
@@ -84,8 +86,7 @@ TEST(MusicPlayer, FailedPlayLeavesSilence) {
     music.play("tune.wav");
     fake.take();
 
-    EXPECT_EQ(errorOf([&] { music.play("gone.ogg"); }),
-              "Music file gone.ogg could not be loaded.");
+    EXPECT_EQ(errorOf([&] { music.play("gone.ogg"); }), "Music file gone.ogg could not be loaded.");
     EXPECT_EQ(fake.take(), (Calls{"playingMusic? yes", "haltMusic", "freeMusic #1",
                                   "loadMusic gone.ogg -> null"}));
     EXPECT_FALSE(fake.playing);
@@ -97,8 +98,7 @@ TEST(MusicPlayer, FailedPlayLeavesSilence) {
 TEST(MusicPlayer, WithoutDeviceLoadsFailAndTheRestIsHarmless) {
     cindra::audio::NullMixer silence;
     MusicPlayer music(silence);
-    EXPECT_EQ(errorOf([&] { music.play("tune.wav"); }),
-              "Music file tune.wav could not be loaded.");
+    EXPECT_EQ(errorOf([&] { music.play("tune.wav"); }), "Music file tune.wav could not be loaded.");
     EXPECT_EQ(errorOf([&] {
                   music.pause();
                   music.resume();

@@ -127,8 +127,10 @@ TEST(ScriptManager, OnlyTheNewestOfTwoBoxesTakesKeysAndItIsDrawnOnTop) {
     ScriptWorld game;
     game.level("intro.cmap", levelSource(4, 3));
     cindra::World& world = game.start();
-    world.pushModal(std::make_unique<cindra::gui::TextBox>(game.input(), game.game().random(), GridPos{0, 10}, 10, "older"));
-    world.pushModal(std::make_unique<cindra::gui::TextBox>(game.input(), game.game().random(), GridPos{2, 10}, 10, "newer"));
+    world.pushModal(std::make_unique<cindra::gui::TextBox>(game.input(), game.game().random(),
+                                                           GridPos{0, 10}, 10, "older"));
+    world.pushModal(std::make_unique<cindra::gui::TextBox>(game.input(), game.game().random(),
+                                                           GridPos{2, 10}, 10, "newer"));
     cindra::Console screen(128, 96);
     world.render(screen);
     EXPECT_EQ(screen.at(4, 8).glyph, 'n'); // the newer box's text over the older's
