@@ -1,15 +1,15 @@
-// The user's settings: "config.txt" is a Lua chunk run once in a private Lua state that
+// The user's settings: "config.txt" is a Lua chunk run once in a sandboxed Lua state that
 // offers only the base library; every setting is a global the chunk assigns.
 #pragma once
 
 #include <memory>
 #include <string>
 
-struct lua_State;
+namespace cindra::logic {
+class LuaSandbox;
+}
 
 namespace cindra {
-
-struct LuaMemoryBudget;
 
 class Configuration {
 public:
@@ -27,9 +27,8 @@ public:
     bool getBool(const std::string& key, bool defaultValue) const;
 
 private:
-    // What the state's allocations add up to, held against a fixed budget.
-    std::unique_ptr<LuaMemoryBudget> budget_;
-    lua_State* state_;
+    // Empty when no Lua state could be made: every setting then has its default.
+    std::unique_ptr<logic::LuaSandbox> sandbox_;
 };
 
 } // namespace cindra

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-// Declared here so that only the files that call the Lua C API include it: the same type as
-// Lua's own declarations in <lua.h>.
+// Declared here exactly as the Lua C API declares them, so that only the files that call the
+// API include it.
 struct lua_State;
 using lua_CFunction = int (*)(lua_State*);
 

@@ -1,4 +1,5 @@
 #include "cindra/logic/Lua.hpp"
+#include "cindra/logic/LuaSandbox.hpp"
 
 #include "support/StdoutCapture.hpp"
 #include "support/TempDir.hpp"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <lua.hpp>
 
+#include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <string>
 
@@ -188,4 +191,51 @@ TEST(Lua, CoroutinesYieldReturnAndFail) {
         EXPECT_STREQ(e.what(), "co:2: failed after 5");
     }
     EXPECT_STREQ(lua_tostring(failing->state(), -1), "co:2: failed after 5");
+}
+
+// Each limit alone stops a chunk, in its own unit; the others are set far out of reach.
+TEST(LuaSandbox, EachLimitStopsARunAndErrorsKeepTheirText) {
+    using namespace std::chrono_literals;
+    constexpr std::size_t kAmple = std::size_t{64} << 20;
+    struct Case {
+        std::size_t memoryBytes;
+        std::int64_t instructions;
+        std::chrono::milliseconds time;
+        const char* code;
+        const char* error; // empty when the run must succeed
+    };
+    const Case cases[] = {
+        {std::size_t{1} << 20, 1'000'000'000, 1h, "local s = 'x' while true do s = s .. s end",
+         "not enough memory"},
+        {kAmple, 100'000, 1h, "for i = 1, 1e6 do end", "stop"},
+        {kAmple, 100'000, 1h, "for i = 1, 5e4 do end", ""},
+        {kAmple, INT64_MAX, 0ms, "while true do end", "stop"},
+        {kAmple, INT64_MAX, 1h, "error({})", "(error object)"},
+        {kAmple, INT64_MAX, 1h, "error(2.5, 0)", "2.5"},
+        {kAmple, INT64_MAX, 1h, "error('cut\\0here')", "f:1: cut"},
+        {kAmple, INT64_MAX, 1h, "loadfile('f')",
+         "f:1: attempt to call global 'loadfile' (a nil value)"},
+    };
+    for (const Case& c : cases) {
+        cindra::logic::LuaSandbox sandbox({c.memoryBytes, c.instructions, c.time, "stop"});
+        std::string error;
+        try {
+            sandbox.runFileText(c.code, "f");
+        } catch (const LuaError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, c.error) << c.code;
+    }
+}
+
+TEST(LuaSandbox, LimitsStillHoldWhileReadingGlobals) {
+    cindra::logic::LuaSandbox sandbox(
+        {std::size_t{1} << 20, 100'000, std::chrono::hours{1}, "stop"});
+    sandbox.runFileText("a = 0 b = nil\n"
+                        "setmetatable(_G, {__index = function(t, k)\n"
+                        "  if k == 'spin' then while true do end end end})",
+                        "f");
+    EXPECT_EQ(sandbox.globalTruth("a"), true);
+    EXPECT_EQ(sandbox.globalTruth("b"), std::nullopt);
+    EXPECT_THROW(sandbox.globalTruth("spin"), LuaError);
 }
