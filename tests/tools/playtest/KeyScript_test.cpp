@@ -101,8 +101,8 @@ TEST(KeyScript, RejectsMalformedLinesWithFileAndLine) {
         {"quit now", "unexpected \"now\""},
     };
     for (const auto& [line, what] : cases) {
-        EXPECT_EQ(test::errorOf([&] { parseKeyScript("wait 1\r\n\n" + line, "keys.txt"); }),
-                  "keys.txt:3: " + what);
+        const std::string text = "wait 1\r\n\n" + line; // a lambda cannot capture a binding
+        EXPECT_EQ(test::errorOf([&] { parseKeyScript(text, "keys.txt"); }), "keys.txt:3: " + what);
     }
 }
 
