@@ -1,6 +1,6 @@
 -- The keeper of the pool: when the player comes close, asks whether to play the song of the
 -- pool, and starts or stops the music by the answer.
-local Proximity = require("proximity")
+local Proximity = require("lib.proximity")
 
 local Keeper = {}
 

@@ -1,6 +1,6 @@
 -- A sign: when the player steps next to it, it chimes and shows its text (the script's
 -- argument) in a text box, once each time the player comes close.
-local Proximity = require("proximity")
+local Proximity = require("lib.proximity")
 
 local Sign = {}
 
