@@ -1,7 +1,7 @@
 // A small additive synthesiser for the game's own music and sound effects: notes made of
-// sine or triangle partials under simple envelopes, mixed into a stereo buffer and written
-// as 16-bit PCM WAV. Everything is computed, nothing is random: the same score gives the same
-// bytes.
+// sine, triangle or noise partials under simple envelopes, mixed into a stereo buffer and
+// written as 16-bit PCM WAV. Everything is computed; even the noise is a fixed-seed hash of
+// the note and the cycle, so the same score gives the same bytes.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +17,9 @@ inline constexpr int kRate = 44100;
 // Equal temperament, A4 (note 69) = 440 Hz.
 double noteFrequency(int midiNote);
 
-enum class Wave { Sine, Triangle };
+// Noise is a sine whose level wanders at random from cycle to cycle: a hiss in a band about
+// an octave wide round the partial's frequency, a rough rumble for a low note.
+enum class Wave { Sine, Triangle, Noise };
 
 // One component of a note: frequency ratio to the note, level, and the time constant of its
 // exponential fade in seconds (0 = it holds at full level while the note is held).
@@ -35,13 +37,16 @@ struct Voice {
     double release;
 };
 
-// Where and how loud one note sounds; times in seconds, pan from -1 (left) to 1 (right).
+// Where and how loud one note sounds; times in seconds, pan from -1 (left) to 1 (right). A
+// bend slides the pitch by that many semitones, evenly over the held length, and it stays
+// there through the release.
 struct NoteEvent {
     double start;
     double length;
     int midiNote;
     double gain;
     double pan;
+    double bend = 0.0;
 };
 
 // A stereo buffer of a fixed length. Sound that runs past the end wraps round to the start,
@@ -51,6 +56,10 @@ public:
     explicit Track(double seconds);
 
     void add(const Voice& voice, const NoteEvent& note);
+    // Holds midiNote through the whole buffer at gain: each partial is retuned to the nearest
+    // whole number of cycles in the buffer's length, so it runs on round the loop without a
+    // seam. The voice's envelope and the partials' decays do not apply.
+    void addDrone(const Voice& voice, int midiNote, double gain, double pan);
     // Adds taps echoes of dry, each delay seconds after the last, feedback times as loud and
     // on the other side (a ping-pong echo).
     void addEcho(const Track& dry, double delay, double feedback, int taps);
