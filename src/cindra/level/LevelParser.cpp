@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <set>
+#include <utility>
 
 namespace cindra::level {
 
@@ -55,6 +56,31 @@ LightSource::Falloff readFalloff(TokenCursor& tokens) {
         return LightSource::Falloff::Quadratic;
     }
     throw Error(fmt::format("unknown falloff '{}' (expected linear or quadratic)", word));
+}
+
+// The warning for a region whose cells lie outside the map, outside of them (at least one).
+// isStart: it is the region in whose middle cell the game puts the player.
+std::string regionProblem(const Map& map, const MapRegion& region, bool isStart,
+                          std::size_t outside, const std::string& theMap) {
+    const std::string name = quote(region.name);
+    const std::size_t total = region.region.size();
+    const GridPos player = region.region.getCenter();
+    if (isStart && outside == total) {
+        return fmt::format("region {} lies wholly outside {}: the game would put the player at {}",
+                           name, theMap, player.toString());
+    }
+    if (outside == total) {
+        return total == 1 ? fmt::format("region {}: its one cell lies outside {}", name, theMap)
+                          : fmt::format("region {}: all of its {} cells lie outside {}", name,
+                                        total, theMap);
+    }
+    std::string problem = fmt::format("region {}: {} of its {} cells {} outside {}", name, outside,
+                                      total, outside == 1 ? "lies" : "lie", theMap);
+    if (isStart && !map.isInside(player)) {
+        problem +=
+            fmt::format(", among them {} where the game would put the player", player.toString());
+    }
+    return problem;
 }
 
 } // namespace
@@ -275,6 +301,7 @@ void LevelParser::light(TokenCursor& tokens) {
                                 lightBudget_.cost(), mapfile::kMaxLitCells));
     }
     lights_.push_back(std::move(light));
+    lightLines_.push_back(line_);
 }
 
 void LevelParser::region(TokenCursor& tokens) {
@@ -284,6 +311,7 @@ void LevelParser::region(TokenCursor& tokens) {
         entry.parameter = tokens.takeText("the region parameter");
     }
     regions_.push_back(std::move(entry));
+    regionLines_.push_back(line_);
     regionOpen_ = true;
     regionLine_ = line_;
 }
@@ -348,6 +376,7 @@ void LevelParser::entity(TokenCursor& tokens) {
         entityField(field, tokens, info);
     }
     entities_.push_back(std::move(info));
+    entityLines_.push_back(line_);
 }
 
 void LevelParser::entityField(const std::string& field, TokenCursor& tokens,
@@ -391,7 +420,58 @@ Level LevelParser::finish() {
     level.map.setLights(std::move(lights_));
     level.map.getRegions() = std::move(regions_);
     level.entities = std::move(entities_);
+    level.warnings = outsideWarnings(level);
     return level;
+}
+
+// What lies outside the map still compiles, but is most often a slip of the author's (a light
+// there lights nothing at all).
+std::vector<std::string> LevelParser::outsideWarnings(const Level& level) const {
+    const Map& map = level.map;
+    const std::string theMap = fmt::format("the {} x {} map", map.width(), map.height());
+    std::vector<std::pair<int, std::string>> found;
+    const auto& lights = map.getLights();
+    for (std::size_t i = 0; i < lights.size(); ++i) {
+        const GridPos p = lights[i]->position;
+        if (!map.isInside(p)) {
+            found.emplace_back(lightLines_[i],
+                               fmt::format("light at {} lies outside {}", p.toString(), theMap));
+        }
+    }
+    // The game puts the player in the middle of the first region named "start".
+    const MapRegion* start = map.getRegion("start");
+    const auto& regions = map.getRegions();
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        const Region& cells = regions[i].region;
+        std::size_t outside = 0;
+        cells.visit([&](int x, int y) {
+            outside += map.isInside(x, y) ? 0 : 1;
+            return 0;
+        });
+        if (outside == 0) {
+            continue;
+        }
+        found.emplace_back(regionLines_[i],
+                           regionProblem(map, regions[i], &regions[i] == start, outside, theMap));
+    }
+    // An entity without a location has no place in the map; its position means nothing.
+    for (std::size_t i = 0; i < level.entities.size(); ++i) {
+        const logic::EntityInfo& info = level.entities[i];
+        if (info.hasLocation && !map.isInside(info.position)) {
+            found.emplace_back(entityLines_[i],
+                               fmt::format("entity {}at {} lies outside {}",
+                                           info.name.empty() ? "" : quote(info.name) + " ",
+                                           info.position.toString(), theMap));
+        }
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> warnings;
+    warnings.reserve(found.size());
+    for (const auto& [line, problem] : found) {
+        warnings.push_back(fmt::format("{}:{}: warning: {}", fileName_, line, problem));
+    }
+    return warnings;
 }
 
 // Row i of the source is the map's row height - 1 - i: the text reads as the screen shows.

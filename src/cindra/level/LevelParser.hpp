@@ -55,6 +55,7 @@ private:
     void entityField(const std::string& field, TokenCursor& tokens, logic::EntityInfo& info);
 
     Level finish();
+    std::vector<std::string> outsideWarnings(const Level& level) const;
     std::vector<MapCell> resolveRows() const;
     void resolveRow(const Row& row, int y, std::vector<MapCell>& cells) const;
     [[noreturn]] void failAt(int line, const std::string& problem) const;
@@ -70,12 +71,15 @@ private:
     int rowsPending_ = 0;
     std::vector<Row> rows_;
     std::vector<std::shared_ptr<LightSource>> lights_;
+    std::vector<int> lightLines_;      // the line of each light, for warnings
     mapfile::LightBudget lightBudget_; // what the lights so far cost
     std::vector<MapRegion> regions_;
+    std::vector<int> regionLines_; // the line of each region's 'region' statement
     bool regionOpen_ = false;
     int regionLine_ = 0;
     std::size_t regionCells_ = 0;
     std::vector<logic::EntityInfo> entities_;
+    std::vector<int> entityLines_; // the line of each entity
 };
 
 } // namespace cindra::level

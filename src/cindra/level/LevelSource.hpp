@@ -16,10 +16,16 @@ namespace cindra::level {
 struct Level {
     Map map;
     std::vector<logic::EntityInfo> entities;
+    // What parseLevel compiled but the author should look at, one line each in the form
+    // "<fileName>:<line>: warning: ...", in the order of the lines. Warnings never change the
+    // map or the entities. loadLevel leaves it empty.
+    std::vector<std::string> warnings;
 };
 
 // Compiles level source text. Every problem is a cindra::Error whose message starts with
-// "<fileName>:<line>: ", e.g. "intro.level:12: unknown legend character 'Q'".
+// "<fileName>:<line>: ", e.g. "intro.level:12: unknown legend character 'Q'". Lights,
+// region cells and entities with a location that lie outside the map are warnings:
+// "intro.level:57: warning: light at (60,3) lies outside the 48 x 20 map".
 Level parseLevel(std::string_view text, const std::string& fileName);
 
 // The source text of a level, with a legend invented from its cells; parseLevel of the text

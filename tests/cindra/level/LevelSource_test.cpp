@@ -132,61 +132,6 @@ TEST(LevelSource, CompilesLightsRegionsAndEntities) {
     EXPECT_EQ(level.entities[1], (EntityInfo{{3, 1}, "", false, false, 255, {}, "", ""}));
 }
 
-TEST(LevelSource, ErrorsNameTheFileAndLine) {
-    EXPECT_EQ(errorOf(withHeader("map\n.Q\n")), "level.txt:6: unknown legend character 'Q'");
-    EXPECT_EQ(errorOf(withHeader("map\n...\n")),
-              "level.txt:6: map row is 3 characters long, expected 2");
-    EXPECT_EQ(errorOf(withHeader("map\n")), "level.txt:5: the map ends after 0 of its 1 rows");
-    EXPECT_EQ(errorOf("size 2 2\n"), "level.txt:1: the source must start with 'cindra-level 1'");
-    EXPECT_EQ(errorOf("cindra-level 2\n"),
-              "level.txt:1: format version 2 is not supported (expected 1)");
-    EXPECT_EQ(errorOf(withHeader("tile . glyph 1\n")),
-              "level.txt:5: legend key '.' is already defined on line 3");
-    EXPECT_EQ(errorOf(withHeader("tile x fg #12345\n")),
-              "level.txt:5: foreground '#12345' is not a colour #rrggbb or #rrggbbaa");
-    EXPECT_EQ(errorOf(withHeader("tile x glyph 1 glyph 2\n")),
-              "level.txt:5: 'glyph' is given twice");
-    EXPECT_EQ(errorOf(withHeader("wall 1 2\n")), "level.txt:5: unknown keyword 'wall'");
-    EXPECT_EQ(errorOf(withHeader("map\n..\nlight 0 0\n")), "level.txt:7: a light needs a radius");
-    EXPECT_EQ(errorOf(withHeader("map\n..\nlight 0 0 radius 0\n")),
-              "level.txt:7: Light radius 0 is outside 1..256");
-    EXPECT_EQ(errorOf(withHeader("map\n..\nregion \"a\"\nrow 0 1\n\n")),
-              "level.txt:7: region \"a\" is not closed with 'end'");
-    EXPECT_EQ(
-        errorOf(withHeader("region \"a\"\nlight 0 0 radius 1\nend\n")),
-        "level.txt:6: expected 'row', 'rect', 'cell' or 'end' in region \"a\", found 'light'");
-    EXPECT_EQ(errorOf(withHeader("region hall\nend\n")),
-              "level.txt:5: expected the region name as a quoted text, found 'hall'");
-    EXPECT_EQ(errorOf(withHeader("entity 1\n")), "level.txt:5: missing entity y");
-    EXPECT_EQ(errorOf(withHeader("entity 1 1 glyph 300\n")),
-              "level.txt:5: glyph 300 is outside 0..255");
-    EXPECT_EQ(errorOf(withHeader("map\n..\nmap\n")), "level.txt:7: 'map' is given twice");
-    EXPECT_EQ(errorOf(withHeader("keys 2\n")),
-              "level.txt:5: 'keys' must come before the legend and the map");
-    EXPECT_EQ(errorOf("cindra-level 1\nsize 2 1\n"),
-              "level.txt:2: a level needs the lines 'cindra-level 1', 'size' and 'map'");
-    // The lights' budget: 63 lights of radius 256 fit (16579647 cells), a 64th does not; nor
-    // do the ray tables of radii 30 to 64 (16 r^3 cells each) with their lights.
-    std::string lights;
-    for (int i = 0; i < 64; ++i) {
-        lights += "light 0 0 radius 256\n";
-    }
-    EXPECT_EQ(errorOf(withHeader("map\n..\n" + lights)),
-              "level.txt:70: the lights so far cost 16842816 cells of light maps and ray tables "
-              "together, more than 16777216");
-    EXPECT_EQ(errorOf(withHeader("map\n..\n" + lights.substr(21))), "(no error)");
-    std::string tables;
-    for (int r = 30; r <= 64; ++r) {
-        tables += "light 0 0 radius " + std::to_string(r) + "\n";
-    }
-    EXPECT_NE(
-        errorOf(withHeader("map\n..\n" + tables)).find("level.txt:24: the lights so far cost"),
-        std::string::npos);
-    EXPECT_EQ(errorOf("cindra-level 1\nsize 100000 100000\n"),
-              "level.txt:2: a map of 100000 x 100000 cells is larger than the 16777216 cells "
-              "allowed");
-}
-
 TEST(LevelSource, HugeRegionsAreRefusedBeforeTheyAreBuilt) {
     EXPECT_EQ(errorOf(withHeader("region \"r\"\nrect -2000000000 -2000000000 2000000000 "
                                  "2000000000\nend\n")),
