@@ -1,4 +1,7 @@
 -- Marrowfield: the start-up module. It runs once, before the first map is loaded.
+local State = require("lib.state")
+local Ambient = require("lib.ambient")
+local Levels = require("lib.levels")
 
 -- Positions and colours from the engine carry GridPos as their metatable, so they add,
 -- subtract, compare and print as positions.
@@ -27,12 +30,22 @@ end
 
 math.randomseed(os.time())
 
--- Runs after every map load, once the player exists: the player starts in the region
--- "start" when the map has one, and the view follows.
+-- Runs after every map load, once the player exists: the player arrives in the region the
+-- last exit named ("start" on the first map), the level sets its light and music, and the
+-- view follows.
 function initWorld()
     local player = Cindra.Entity.getEntityByName("player")
-    if Cindra.Map.getRegionCells("start") then
-        Cindra.Entity.setPosition(player, Cindra.Map.getRegionCenter("start"))
+    local arrival = State.arrival
+    if Cindra.Map.getRegionParameter(arrival) == nil then
+        arrival = "start"
     end
+    Cindra.Entity.setPosition(player, Cindra.Map.getRegionCenter(arrival))
+    Ambient.reset()
+    Levels.current().enter()
     Cindra.Map.setViewPoint(Cindra.Entity.getPosition(player))
+end
+
+-- Every frame the game advances: fades of the ambient light.
+function update(dt)
+    Ambient.update(dt)
 end
