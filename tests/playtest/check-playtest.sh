@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# cindra-playtest on the shipped game: the key script passes, two runs write the same files,
-# and a failing expectation and a malformed line end with their status and FILE:LINE.
+# cindra-playtest on the shipped game: the playthrough passes, two runs write the same files,
+# a failing expectation and a malformed line end with their status and FILE:LINE, and a key
+# script named without a folder writes beside itself.
 set -euo pipefail
 playtest=$1 game=$2 keys=$3 work=$4
 rm -rf "$work" && mkdir -p "$work"
@@ -22,7 +23,7 @@ for pass in first second; do
     run --out "$work/$pass" "$game" "$keys"
     [ "$status" = 0 ] || fail "the $pass run ended with $status: $(cat "$work/stderr")"
 done
-for file in sign.png sign.txt keeper.png keeper.txt song.txt; do
+for file in intro.png hollow.png shrine.png dawn.png; do
     [ -s "$work/first/$file" ] || fail "no $file was written"
 done
 diff -r "$work/first" "$work/second" >/dev/null || fail "two runs wrote different files"
@@ -30,7 +31,7 @@ diff -r "$work/first" "$work/second" >/dev/null || fail "two runs wrote differen
 printf 'wait 1\nexpect entity player at 0 0\n' >"$work/fail.keys"
 run "$game" "$work/fail.keys"
 [ "$status" = 1 ] || fail "a failing expectation ended with $status"
-expected="$work/fail.keys:2: expected entity player at (0,0), got (11,1)"
+expected="$work/fail.keys:2: expected entity player at (0,0), got (80,6)"
 [ "$(cat "$work/stderr")" = "$expected" ] || fail "the failure read: $(cat "$work/stderr")"
 
 printf 'wait 1\njump 3\n' >"$work/bad.keys"
@@ -38,4 +39,9 @@ run "$game" "$work/bad.keys"
 [ "$status" = 2 ] || fail "a malformed key script ended with $status"
 expected="$work/bad.keys:2: unknown command \"jump\""
 [ "$(cat "$work/stderr")" = "$expected" ] || fail "the malformed line read: $(cat "$work/stderr")"
+# A key script named without a folder writes its files beside itself.
+printf 'wait 1\nshot here.png\n' >"$work/here.keys"
+(cd "$work" && "$playtest" "$game" here.keys >/dev/null 2>"$work/stderr") ||
+    fail "a key script named without a folder: $(cat "$work/stderr")"
+[ -s "$work/here.png" ] || fail "a key script named without a folder wrote no shot beside itself"
 echo "cindra-playtest checks passed"

@@ -336,8 +336,12 @@ int runPlaytest(const PlaytestOptions& given) {
         return 2;
     }
     PlaytestOptions options = given;
-    options.outDir =
-        fs::absolute(options.outDir.empty() ? options.keyScript.parent_path() : options.outDir);
+    if (options.outDir.empty()) {
+        // A key script named without a folder ("keys.txt") writes beside itself too.
+        options.outDir =
+            options.keyScript.has_parent_path() ? options.keyScript.parent_path() : fs::path(".");
+    }
+    options.outDir = fs::absolute(options.outDir);
     const std::string scriptName = given.keyScript.string();
     try {
         const WorkingFolder folder(options.gameDir);
