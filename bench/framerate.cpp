@@ -7,10 +7,14 @@
 // so drift in the machine's speed falls on all of them alike. The game runs as it ships, on
 // its intro level with its own scripts.
 //
-// Usage: framerate [seconds per run] [rounds] [--no-vbo]
+// Usage: framerate [seconds per run] [rounds] [--no-vbo] [--level NAME]
 // --no-vbo sets "disableVBOs = true" for every program, so the game and the design floor
-// both draw from client arrays (the fill floor draws no arrays either way).
+// both draw from client arrays (the fill floor draws no arrays either way). --level NAME
+// starts the game on game/maps/NAME.level instead of the intro level: the level is put in
+// the place of the first map, and the player stands at its region "start".
 #include "Harness.hpp"
+
+#include "cindra/Game.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,10 +28,13 @@ namespace {
 
 // Runs executable for the given seconds in a folder holding the font, or the whole game.
 double runFor(const Xvfb& xvfb, const std::string& executable, double seconds, bool disableVBOs,
-              bool withGame) {
+              bool withGame, const std::string& level) {
     GameFolder folder;
     if (withGame) {
         folder.addGame();
+        if (!level.empty() && level != "intro") {
+            folder.copy(folder.path() / (level + ".cmap"), cindra::kFirstMap);
+        }
     } else {
         folder.addFont();
     }
@@ -64,17 +71,29 @@ double ratio(double numerator, double denominator) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const double seconds = argc > 1 ? std::stod(argv[1]) : 5.0;
-    const int rounds = argc > 2 ? std::stoi(argv[2]) : 3;
-    const bool disableVBOs = argc > 3 && std::string(argv[3]) == "--no-vbo";
+    std::vector<std::string> numbers;
+    bool disableVBOs = false;
+    std::string level;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--no-vbo") {
+            disableVBOs = true;
+        } else if (arg == "--level" && i + 1 < argc) {
+            level = argv[++i];
+        } else {
+            numbers.push_back(arg);
+        }
+    }
+    const double seconds = numbers.size() > 0 ? std::stod(numbers[0]) : 5.0;
+    const int rounds = numbers.size() > 1 ? std::stoi(numbers[1]) : 3;
     Xvfb xvfb;
     std::vector<double> game;
     std::vector<double> fill;
     std::vector<double> design;
     for (int round = 0; round < rounds; ++round) {
-        game.push_back(runFor(xvfb, gameExecutable().string(), seconds, disableVBOs, true));
-        fill.push_back(runFor(xvfb, CINDRA_GL_FLOOR, seconds, disableVBOs, false));
-        design.push_back(runFor(xvfb, CINDRA_GL_DESIGN_FLOOR, seconds, disableVBOs, false));
+        game.push_back(runFor(xvfb, gameExecutable().string(), seconds, disableVBOs, true, level));
+        fill.push_back(runFor(xvfb, CINDRA_GL_FLOOR, seconds, disableVBOs, false, ""));
+        design.push_back(runFor(xvfb, CINDRA_GL_DESIGN_FLOOR, seconds, disableVBOs, false, ""));
         std::printf("round %d: game %.1f fps, fill floor %.1f fps, design floor %.1f fps\n",
                     round + 1, game.back(), fill.back(), design.back());
         std::fflush(stdout);
@@ -82,8 +101,9 @@ int main(int argc, char** argv) {
     const double g = median(game);
     const double f = median(fill);
     const double d = median(design);
-    std::printf("median game %.1f fps (%s), fill floor %.1f fps, design floor %.1f fps\n", g,
-                disableVBOs ? "client arrays" : "buffer objects", f, d);
+    std::printf("median game %.1f fps (%s, level %s), fill floor %.1f fps, design floor %.1f fps\n",
+                g, disableVBOs ? "client arrays" : "buffer objects",
+                level.empty() ? "intro" : level.c_str(), f, d);
     std::printf("game/fill floor %.3f, game/design floor %.3f\n", ratio(g, f), ratio(g, d));
     return 0;
 }

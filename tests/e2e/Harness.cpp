@@ -164,16 +164,26 @@ void GameFolder::addMinimalGame(const std::string& levelSource) const {
 
 void GameFolder::addGame() const {
     addFont();
-    const fs::path scripts = sourceDir() / "game" / "scripts";
-    for (const auto& entry : fs::recursive_directory_iterator(scripts)) {
-        if (entry.is_regular_file()) {
-            copy(entry.path(), "scripts/" + fs::relative(entry.path(), scripts).string());
+    const fs::path game = sourceDir() / "game";
+    for (const char* folder : {"scripts", "music", "sounds"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(game / folder)) {
+            if (entry.is_regular_file()) {
+                copy(entry.path(),
+                     (fs::path(folder) / fs::relative(entry.path(), game / folder)).string());
+            }
         }
     }
-    std::ifstream in(sourceDir() / "game" / "maps" / "intro.level", std::ios::binary);
-    const std::string source{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const level::Level level = level::parseLevel(source, "intro.level");
-    write(kFirstMap, level::encodeLevel(level.map, level.entities));
+    for (const auto& entry : fs::directory_iterator(game / "maps")) {
+        if (entry.path().extension() != ".level") {
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string source{std::istreambuf_iterator<char>(in),
+                                 std::istreambuf_iterator<char>()};
+        const level::Level level = level::parseLevel(source, entry.path().filename().string());
+        write(entry.path().stem().string() + ".cmap",
+              level::encodeLevel(level.map, level.entities));
+    }
 }
 
 const FontAtlas& gameFont() {

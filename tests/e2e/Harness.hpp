@@ -59,8 +59,8 @@ public:
     // The least the game starts with: the font, an empty start-up module, a player script
     // that does nothing, and the given level (a small floor by default).
     void addMinimalGame(const std::string& levelSource = "") const;
-    // Marrowfield as it ships: the font, the scripts of game/scripts and the intro level
-    // compiled from game/maps/intro.level.
+    // Marrowfield as it ships: the font, the scripts, music and sounds of game/, and every
+    // level of game/maps compiled beside them.
     void addGame() const;
 
 private:

@@ -363,38 +363,57 @@ INSTANTIATE_TEST_SUITE_P(Drawing, FrameLoop, ::testing::Values("", "disableVBOs 
                              return std::string(c.index == 0 ? "BufferObjects" : "ClientArrays");
                          });
 
-TEST(ShippedGame, TheIntroLevelLivesAndThePlayerWalks) {
+// The text of the cells from `from` rightwards as the screen shows it; '?' for a cell that
+// does not read back as a glyph.
+std::string textOnScreen(const Image& screen, GridPos from, std::size_t length) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        const cindra::DecodedCell c = cindra::decodeCell(screen, from.x + static_cast<int>(i),
+                                                         from.y, kConsoleHeight, gameFont());
+        text += c.ok ? static_cast<char>(c.glyph) : '?';
+    }
+    return text;
+}
+
+// The first steps of Marrowfield's playthrough (tests/playtest/marrowfield.keys) on the real
+// executable, checked at the same cells: the player at the south gate, the gate sign's box
+// two steps north, and the walk up the road until the pool's stones stop it.
+TEST(ShippedGame, TheFirstStepsOfThePlaythroughShowTheSameCells) {
     Xvfb xvfb;
     GameFolder folder;
     folder.addGame();
     GameProcess game(xvfb, folder);
     ASSERT_TRUE(game.waitForLine("VBOs enabled: ")) << game.errorOutput();
-    // The intro map fits the view, so map cells are console cells. The player starts at the
-    // middle of the region "start", the moth somewhere on the hall floor and the bearer on
-    // the corridor.
-    const auto onScreen = [](const Image& s, int glyph, Color colour, GridPos from, GridPos to) {
-        return findGlyph(s, glyph, colour, from, to);
-    };
-    const Color moth(0xe8, 0xd8, 0xa0);
-    const Color bearer(0xff, 0xd0, 0x80);
+    // The village is 160 x 100: the view centred on the gate at (80,6) starts at map (16,0),
+    // so the player stands on console cell (64,6) and the sign at (81,9) on (65,9).
+    const Color sign(0xc0, 0x88, 0x50);
     const Image start = game.screenshotWhen([&](const Image& s) {
-        return onScreen(s, '@', kWhite, {11, 1}, {11, 1}) &&
-               onScreen(s, 'm', moth, {4, 8}, {19, 16}) &&
-               onScreen(s, 'b', bearer, {22, 12}, {32, 12});
+        return findGlyph(s, '@', kWhite, {64, 6}, {64, 6}) &&
+               findGlyph(s, 'T', sign, {65, 9}, {65, 9});
     });
-    EXPECT_TRUE(onScreen(start, '@', kWhite, {11, 1}, {11, 1}));
-    EXPECT_TRUE(onScreen(start, 'm', moth, {4, 8}, {19, 16}));
-    EXPECT_TRUE(onScreen(start, 'b', bearer, {22, 12}, {32, 12}));
+    EXPECT_TRUE(findGlyph(start, '@', kWhite, {64, 6}, {64, 6}));
 
-    // Up the passage north of the entry chamber, through the door and into the hall.
-    const auto walkedNorth = [&](const Image& s) {
-        return onScreen(s, '@', kWhite, {11, 4}, {11, 17}).has_value();
-    };
+    // North: next to the sign its text box opens; the game holds until Return.
     game.pressKeys({"Up"});
-    const Image walked = game.screenshotWhen(walkedNorth);
+    const Image box = game.screenshotWhen([&](const Image& s) {
+        return textOnScreen(s, {46, 48}, 11) == "Marrowfield";
+    });
     game.releaseKeys({"Up"});
-    EXPECT_TRUE(walkedNorth(walked));
-    EXPECT_FALSE(onScreen(walked, '@', kWhite, {11, 1}, {11, 1}));
+    EXPECT_EQ(textOnScreen(box, {46, 48}, 11), "Marrowfield");
+    EXPECT_TRUE(findGlyph(box, '@', kWhite, {64, 8}, {64, 8}));
+    game.tapKey("Return");
+
+    // On up the road to the square, until the pool's ring of stones stops the player at
+    // (80,46): the view has followed it up, and the box is gone.
+    game.pressKeys({"Up"});
+    const Image pool = game.screenshotWhen(
+        [&](const Image& s) {
+            return findGlyph(s, '@', kWhite, {64, 46}, {64, 46}).has_value();
+        },
+        60s);
+    game.releaseKeys({"Up"});
+    EXPECT_TRUE(findGlyph(pool, '@', kWhite, {64, 46}, {64, 46}));
+    EXPECT_NE(textOnScreen(pool, {46, 48}, 11), "Marrowfield");
 
     game.sendKeys({"Escape"});
     EXPECT_TRUE(game.waitForLine("Average FPS: "));
