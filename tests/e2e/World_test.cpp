@@ -401,7 +401,9 @@ TEST(ShippedGame, TheFirstStepsOfThePlaythroughShowTheSameCells) {
     });
     game.releaseKeys({"Up"});
     EXPECT_EQ(textOnScreen(box, {46, 48}, 11), "Marrowfield");
-    EXPECT_TRUE(findGlyph(box, '@', kWhite, {64, 8}, {64, 8}));
+    // On the real clock a slow frame may let the player take one more step in the frame
+    // the sign opens its box (the sign's script runs before the player's).
+    EXPECT_TRUE(findGlyph(box, '@', kWhite, {64, 8}, {64, 9}));
     // As a player would, read the box before closing it: a Return sent in the very frames the
     // box first shows is sometimes not seen.
     std::this_thread::sleep_for(500ms);
