@@ -21,8 +21,14 @@ public:
     }
     const std::string& context() const noexcept { return context_; }
 
+    // Where in the scripts the error was raised ("scripts/entity/guard.lua:27"), when a script
+    // raised it; printed on a line of its own after the context.
+    void setLocation(const std::string& location) { location_ = location; }
+    const std::string& location() const noexcept { return location_; }
+
 private:
     std::string context_;
+    std::string location_;
 };
 
 } // namespace cindra

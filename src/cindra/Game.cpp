@@ -117,6 +117,9 @@ void Game::report(const std::exception& error) {
         if (!engineError->context().empty()) {
             fmt::print(stderr, "  while running {}\n", engineError->context());
         }
+        if (!engineError->location().empty()) {
+            fmt::print(stderr, "  at {}\n", engineError->location());
+        }
     } else {
         fmt::print(stderr, "std.exception: {}\n", error.what());
     }

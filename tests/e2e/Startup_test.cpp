@@ -123,7 +123,8 @@ struct StartFailure {
     const char* name;
     std::function<void(const GameFolder&)> spoil; // applied to a minimal game
     std::string firstErrorLine;
-    std::string step = "";
+    std::string step = "";     // the line naming the step that was running
+    std::string location = ""; // the line naming the script line that raised the error
 };
 
 // Replaces the file name with an empty folder.
@@ -162,26 +163,49 @@ const StartFailure kStartFailures[] = {
     {"StartModuleThatIsAFolder", [](const GameFolder& f) { makeFolder(f, "scripts/init.lua"); },
      "cindra.logic.LuaError: error loading module 'init' from file './scripts/init.lua':"},
     {"BadCallInTheStartModule",
-     [](const GameFolder& f) { f.addScript("init", "Cindra.Entity.setPosition(1, 2, 3)\n"); },
+     [](const GameFolder& f) { f.addScript("init", "\nCindra.Entity.setPosition(1, 2, 3)\n"); },
      "cindra.logic.LuaError: Function setPosition called with 3 arguments; 2 expected.",
-     "  while running the start-up module init"},
+     "  while running the start-up module init", "  at scripts/init.lua:2"},
     {"BadCallInInitWorld",
      [](const GameFolder& f) {
-         f.addScript("init", "function initWorld() Cindra.Entity.getPosition() end\n");
+         f.addScript("init", "function initWorld()\n  Cindra.Entity.getPosition()\nend\n");
      },
      "cindra.logic.LuaError: Function getPosition called with 0 arguments; 1 expected.",
-     "  while running the global function initWorld"},
+     "  while running the global function initWorld", "  at scripts/init.lua:2"},
     {"ErrorInTheGlobalUpdate",
      [](const GameFolder& f) { f.addScript("init", "function update() error('no update') end"); },
      "cindra.logic.LuaError: ./scripts/init.lua:1: no update",
-     "  while running the global function update"},
+     "  while running the global function update", "  at scripts/init.lua:1"},
+    {"BadCallInAModulesInit",
+     [](const GameFolder& f) {
+         f.addScript("entity.player",
+                     "return {init = function(e)\n\n  Cindra.getWorldTime(e)\nend}");
+     },
+     "cindra.logic.LuaError: Function getWorldTime called with 1 arguments; 0 expected.",
+     "  while running entity.player.init for entity 1 \"player\"",
+     "  at scripts/entity/player.lua:3"},
     {"BadCallInAModulesUpdate",
      [](const GameFolder& f) {
          f.addScript("entity.player",
                      "return {update = function(e) Cindra.Entity.setSpeed(e) end}");
      },
      "cindra.logic.LuaError: Function setSpeed called with 1 arguments; 2 expected.",
-     "  while running entity.player.update for entity 1 \"player\""},
+     "  while running entity.player.update for entity 1 \"player\"",
+     "  at scripts/entity/player.lua:1"},
+    // A helper module's function raises: the line is the helper's, the step the destroy's.
+    {"BadCallInAModulesDestroy",
+     [](const GameFolder& f) {
+         f.addScript("init", "function initWorld()\n  local e = Cindra.Entity.create()\n"
+                             "  Cindra.Entity.setName(e, 'doomed')\n"
+                             "  Cindra.Entity.attachScript(e, 'entity.doomed', '')\n"
+                             "  Cindra.Entity.destroy(e)\nend\n");
+         f.addScript("helper", "return {fail = function()\n  Cindra.Map.put()\nend}\n");
+         f.addScript("entity.doomed",
+                     "return {destroy = function(e) require('helper').fail() end}");
+     },
+     "cindra.logic.LuaError: Map.put() must be called with two to four arguments: (GridPos, "
+     "char, fc, bc).",
+     "  while running entity.doomed.destroy for entity 2 \"doomed\"", "  at scripts/helper.lua:2"},
 };
 
 class StartUpFailure : public ::testing::TestWithParam<StartFailure> {};
@@ -197,8 +221,13 @@ TEST_P(StartUpFailure, EndsWithStatusOneAndTheMessageOnStandardError) {
     EXPECT_EQ(game.wait(), 1);
     const std::string& errors = game.errorOutput();
     EXPECT_EQ(errors.substr(0, errors.find('\n')), GetParam().firstErrorLine) << errors;
-    if (!GetParam().step.empty()) {
-        EXPECT_NE(errors.find("\n" + GetParam().step + "\n"), std::string::npos) << errors;
+    // The step and then the script line follow the message, each on a line of its own.
+    std::size_t at = 0;
+    for (const std::string& line : {GetParam().step, GetParam().location}) {
+        if (!line.empty()) {
+            at = errors.find("\n" + line + "\n", at);
+            ASSERT_NE(at, std::string::npos) << line << " in:\n" << errors;
+        }
     }
     EXPECT_EQ(count(game.outputLines(), "Average FPS"), 0);
 }

@@ -40,6 +40,30 @@ std::string errorText(lua_State* L, int index) {
     throw LuaError(message);
 }
 
+// Where in the scripts the last error of a protected call was raised, "scripts/a.lua:12", or
+// empty. The message handler below writes it while Lua unwinds, so it allocates nothing: a
+// handler that failed would replace the script's message with Lua's "error in error handling".
+thread_local char lastErrorLocation[LUA_IDSIZE + 16] = "";
+
+// The message handler of the host's protected calls: leaves the error value as it is, and
+// notes the innermost frame of a Lua function with a current line (a native function that
+// raised, such as an argument check, has none; the script line that called it is the one).
+int noteErrorLocation(lua_State* L) {
+    lua_Debug frame{};
+    for (int level = 1; lua_getstack(L, level, &frame) != 0; ++level) {
+        if (lua_getinfo(L, "Sl", &frame) != 0 && frame.currentline > 0) {
+            const char* source = frame.short_src;
+            if (source[0] == '.' && source[1] == '/') {
+                source += 2;
+            }
+            std::snprintf(lastErrorLocation, sizeof lastErrorLocation, "%s:%d", source,
+                          frame.currentline);
+            break;
+        }
+    }
+    return 1;
+}
+
 struct StandardLibrary {
     lua_CFunction open;
     const char* name;
@@ -234,8 +258,24 @@ void Lua::call(int nargs, int nresults, bool protectedCall) {
         lua_call(state_, nargs, nresults);
         return;
     }
-    if (lua_pcall(state_, nargs, nresults, 0) != 0) {
-        throwTopError(state_);
+    // The handler goes below the function and its arguments, and comes off after the call.
+    if (lua_checkstack(state_, 1) == 0) {
+        throw LuaError("Lua stack overflow");
+    }
+    const int handler = lua_gettop(state_) - nargs;
+    lua_pushcfunction(state_, noteErrorLocation);
+    lua_insert(state_, handler);
+    lastErrorLocation[0] = '\0';
+    const int status = lua_pcall(state_, nargs, nresults, handler);
+    lua_remove(state_, handler);
+    if (status != 0) {
+        const std::string location = lastErrorLocation;
+        try {
+            throwTopError(state_);
+        } catch (LuaError& error) {
+            error.setLocation(location);
+            throw;
+        }
     }
 }
 

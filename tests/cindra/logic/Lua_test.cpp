@@ -68,16 +68,23 @@ TEST(Lua, ChunksTakeArgumentsAndReturnResults) {
     EXPECT_EQ(lua_tointeger(lua.state(), 2), 13);
 }
 
-TEST(Lua, FailuresBecomeLuaErrorsAndLeaveTheStackBalanced) {
+// Each failure keeps Lua's message as it is and knows the script line that raised it: the
+// innermost Lua function with a line, past the native functions (none for a chunk that did
+// not load).
+TEST(Lua, FailuresBecomeLuaErrorsThatKnowTheirLineAndLeaveTheStackBalanced) {
     const struct {
         const char* code;
         const char* message;
+        const char* location;
     } cases[] = {
-        {"local x\nreturn x.y", "test:2: attempt to index local 'x' (a nil value)"},
-        {"error('plain', 0)", "plain"},
-        {"error(42, 0)", "42"},
-        {"error({})", "(error object is a table value)"},
-        {"x = = 1", "test:1: unexpected symbol near '='"},
+        {"local x\nreturn x.y", "test:2: attempt to index local 'x' (a nil value)", "test:2"},
+        {"error('plain', 0)", "plain", "test:1"},
+        {"error(42, 0)", "42", "test:1"},
+        {"error({})", "(error object is a table value)", "test:1"},
+        {"\n\nstring.rep()", "test:3: bad argument #1 to 'rep' (string expected, got no value)",
+         "test:3"},
+        {"local function f()\n  error('deep', 0)\nend\nf()", "deep", "test:2"},
+        {"x = = 1", "test:1: unexpected symbol near '='", ""},
     };
     Lua lua;
     for (const auto& c : cases) {
@@ -88,10 +95,25 @@ TEST(Lua, FailuresBecomeLuaErrorsAndLeaveTheStackBalanced) {
             ADD_FAILURE() << c.code << " did not fail";
         } catch (const LuaError& e) {
             EXPECT_EQ(std::string(e.what()), c.message);
+            EXPECT_EQ(e.location(), c.location) << c.code;
         }
         EXPECT_EQ(lua_gettop(lua.state()), 1) << c.code;
         lua_settop(lua.state(), 0);
     }
+    // A script file's "./" is dropped: the path reads as the game folder's.
+    try {
+        lua.runString("\nerror('x')", "@./scripts/entity/guard.lua", 0, 0, true);
+        ADD_FAILURE() << "did not fail";
+    } catch (const LuaError& e) {
+        EXPECT_EQ(e.location(), "scripts/entity/guard.lua:2");
+    }
+    // A call that succeeds leaves its results where they were asked for.
+    lua_pushstring(lua.state(), "below");
+    lua.runString("return 1, 2", "=test", 0, 2, true);
+    EXPECT_EQ(lua_gettop(lua.state()), 3);
+    EXPECT_STREQ(lua_tostring(lua.state(), 1), "below");
+    EXPECT_EQ(lua_tointeger(lua.state(), 3), 2);
+    lua_settop(lua.state(), 0);
     EXPECT_THROW(lua.runFile("/nonexistent/cindra.lua", 0, 0, true), LuaError);
     EXPECT_EQ(lua_gettop(lua.state()), 0);
 }
