@@ -59,4 +59,16 @@ bool Configuration::getBool(const std::string& key, bool defaultValue) const {
     }
 }
 
+std::string Configuration::getText(const std::string& key, const std::string& defaultValue) const {
+    if (sandbox_ == nullptr) {
+        return defaultValue;
+    }
+    try {
+        return sandbox_->globalText(key, 4096).value_or(defaultValue);
+    } catch (const logic::LuaError& e) {
+        reportError(e.what());
+        return defaultValue;
+    }
+}
+
 } // namespace cindra

@@ -25,6 +25,9 @@ public:
 
     // The global key under Lua's truth rules, or defaultValue when it is nil.
     bool getBool(const std::string& key, bool defaultValue) const;
+    // The global key's text (at most 4096 bytes), or defaultValue when it is nil; any other
+    // value is reported as an error loading the configuration and gives defaultValue.
+    std::string getText(const std::string& key, const std::string& defaultValue) const;
 
 private:
     // Empty when no Lua state could be made: every setting then has its default.

@@ -2,10 +2,13 @@
 
 #include "cindra/Console.hpp"
 #include "cindra/Error.hpp"
+#include "cindra/Map.hpp"
 #include "cindra/Output.hpp"
 #include "cindra/Screen.hpp"
 #include "cindra/World.hpp"
 #include "cindra/devtools/Inspector.hpp"
+#include "cindra/logic/Component.hpp"
+#include "cindra/logic/Entities.hpp"
 #include "cindra/logic/ScriptClock.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
@@ -50,14 +53,21 @@ Game::Game(Platform& platform, GameOptions options)
       session_(platform, configuration_), started_(startStopwatch()), music_(platform.mixer()),
       sounds_(platform.mixer()) {
     const bool inspector = configuration_.getBool("inspector", false);
+    // For authors: the map to start on, and the region to put the player in once it is
+    // loaded, so that work on a late level needs no walk to it.
+    const std::string firstMap = configuration_.getText("start", options_.firstMap);
+    const std::string startRegion = configuration_.getText("startRegion", "");
     timers_.add(gameClock_);
     random_.seed(options_.seed);
-    world_ = std::make_unique<World>(*this, options_.firstMap);
+    world_ = std::make_unique<World>(*this, firstMap);
     world_->getScriptManager().setExitHandler([this](int status) { exitFromScript(status); });
     if (options_.scriptClock) {
         logic::useScriptClock(world_->getScriptManager().lua(), options_.scriptClock);
     }
     world_->init();
+    if (!startRegion.empty()) {
+        placePlayer(startRegion, firstMap);
+    }
     screen_ = &platform_.openScreen(kConsoleWidth, kConsoleHeight);
     if (inspector) {
         inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
@@ -67,6 +77,19 @@ Game::Game(Platform& platform, GameOptions options)
 }
 
 Game::~Game() = default;
+
+void Game::placePlayer(const std::string& regionName, const std::string& mapName) {
+    const MapRegion* region = world_->getMap().getRegion(regionName);
+    logic::LocationComponent* location = world_->entities().location(world_->getPlayer());
+    if (region == nullptr || location == nullptr) {
+        printLine("Warning: startRegion {} is not a region of {}; the player stays at {}",
+                  regionName, mapName,
+                  location != nullptr ? location->getPosition().toString() : "no place");
+        return;
+    }
+    location->setPosition(region->region.getCenter());
+    world_->centerViewOn(location->getPosition());
+}
 
 double Game::startStopwatch() {
     const double now = platform_.seconds();

@@ -111,6 +111,9 @@ public:
 private:
     double startStopwatch();
     void exitFromScript(int status);
+    // Puts the player at the middle of the region and the view on it; a region the map does
+    // not have is a warning on standard output, and the player stays where it is.
+    void placePlayer(const std::string& regionName, const std::string& mapName);
 
     Platform& platform_;
     GameOptions options_;

@@ -141,3 +141,35 @@ TEST_F(ConfigFile, HostileChunksEndWithAnErrorAndKeepEarlierGlobals) {
     EXPECT_EQ(out, "");
     EXPECT_TRUE(config->getBool("fullscreen", false));
 }
+
+// Texts are settings too; any other value, or one too long, is reported and gives the default.
+TEST_F(ConfigFile, TextsAreReadAndOtherValuesReported) {
+    // Only the base library is offered: the 4096-byte text is doubled up from one byte.
+    auto [config, loaded] =
+        load("start = 'cave.cmap'\nempty = ''\nnumber = 5\nlist = {}\n"
+             "longest = 'x'\nfor i = 1, 12 do longest = longest .. longest end\n"
+             "long = longest .. 'x'\n");
+    ASSERT_EQ(loaded, "");
+    const struct {
+        const char* key;
+        std::string value;
+        std::string printed;
+    } cases[] = {
+        {"start", "cave.cmap", ""},
+        {"empty", "", ""},
+        {"undefined", "default", ""},
+        {"number", "default",
+         "Error loading configuration: number must be a text in quotes, not a number\n"},
+        {"list", "default",
+         "Error loading configuration: list must be a text in quotes, not a table\n"},
+        {"long", "default", "Error loading configuration: long is longer than 4096 bytes\n"},
+        {"longest", std::string(4096, 'x'), ""},
+    };
+    for (const auto& c : cases) {
+        std::string value;
+        const std::string printed =
+            capturedStdout([&] { value = config->getText(c.key, "default"); });
+        EXPECT_EQ(value, c.value) << c.key;
+        EXPECT_EQ(printed, c.printed) << c.key;
+    }
+}

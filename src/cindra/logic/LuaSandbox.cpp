@@ -127,6 +127,25 @@ int readGlobal(lua_State* L) {
     return 0;
 }
 
+struct TextQuery {
+    const char* name;
+    int type;
+    const char* text; // valid while the value stays on the stack of the call below
+    std::size_t length;
+};
+
+// Run through lua_cpcall with the query: a metamethod on the globals may raise. The text is
+// copied by the caller once the call has returned.
+int readGlobalText(lua_State* L) {
+    auto* query = static_cast<TextQuery*>(lua_touserdata(L, 1));
+    lua_getglobal(L, query->name);
+    query->type = lua_type(L, -1);
+    if (query->type == LUA_TSTRING) {
+        query->text = lua_tolstring(L, -1, &query->length);
+    }
+    return 0;
+}
+
 } // namespace
 
 LuaSandbox::LuaSandbox(const LuaSandboxLimits& limits)
@@ -174,6 +193,27 @@ std::optional<bool> LuaSandbox::globalTruth(const std::string& name) const {
         return std::nullopt;
     }
     return query.value;
+}
+
+std::optional<std::string> LuaSandbox::globalText(const std::string& name,
+                                                  std::size_t maxLength) const {
+    TextQuery query{name.c_str(), LUA_TNIL, nullptr, 0};
+    if (lua_cpcall(state_, readGlobalText, &query) != 0) {
+        throwTopError(state_);
+    }
+    if (query.type == LUA_TNIL) {
+        return std::nullopt;
+    }
+    if (query.type != LUA_TSTRING) {
+        throw LuaError(name + " must be a text in quotes, not a " +
+                       lua_typename(state_, query.type));
+    }
+    if (query.length > maxLength) {
+        throw LuaError(name + " is longer than " + std::to_string(maxLength) + " bytes");
+    }
+    // Nothing has run in the state since the call returned, so the collector, which runs only
+    // when the state allocates, has not freed the text.
+    return std::string(query.text, query.length);
 }
 
 } // namespace cindra::logic

@@ -45,6 +45,9 @@ public:
     // The global's value under Lua's truth rules, or nothing when it is nil. A metamethod on
     // the globals that raises is a LuaError.
     std::optional<bool> globalTruth(const std::string& name) const;
+    // The global's text, or nothing when it is nil. Any other type, or a text longer than
+    // maxLength bytes, is a LuaError naming the global.
+    std::optional<std::string> globalText(const std::string& name, std::size_t maxLength) const;
 
 private:
     std::unique_ptr<LuaSandboxBudget> budget_; // outlives the state, whose allocator it serves
