@@ -34,6 +34,9 @@ math.randomseed(os.time())
 -- last exit named ("start" on the first map), the level sets its light and music, and the
 -- view follows.
 function initWorld()
+    -- Each level names itself in its region "level" (config.txt's start may have begun the
+    -- game on any of them).
+    State.map = Cindra.Map.getRegionParameter("level") or State.map
     local player = Cindra.Entity.getEntityByName("player")
     local arrival = State.arrival
     if Cindra.Map.getRegionParameter(arrival) == nil then

@@ -1,5 +1,5 @@
--- The story so far, kept across map changes (modules live as long as the game). Nothing in
--- the engine says which map is loaded, so travel records it here.
+-- The story so far, kept across map changes (modules live as long as the game), and the map
+-- now loaded, which each level names in its region "level".
 local State = {
     map = "intro.cmap",    -- the map now loaded
     arrival = "start",     -- the region the player arrives in on the next map
