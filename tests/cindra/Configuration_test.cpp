@@ -145,11 +145,12 @@ TEST_F(ConfigFile, HostileChunksEndWithAnErrorAndKeepEarlierGlobals) {
 // Texts are settings too; any other value, or one too long, is reported and gives the default.
 TEST_F(ConfigFile, TextsAreReadAndOtherValuesReported) {
     // Only the base library is offered: the 4096-byte text is doubled up from one byte.
-    auto [config, loaded] =
+    const auto [loadedConfig, loaded] =
         load("start = 'cave.cmap'\nempty = ''\nnumber = 5\nlist = {}\n"
              "longest = 'x'\nfor i = 1, 12 do longest = longest .. longest end\n"
              "long = longest .. 'x'\n");
     ASSERT_EQ(loaded, "");
+    const cindra::Configuration* config = loadedConfig.get(); // clang 14 captures no bindings
     const struct {
         const char* key;
         std::string value;
