@@ -404,9 +404,8 @@ TEST(ShippedGame, TheFirstStepsOfThePlaythroughShowTheSameCells) {
     // On the real clock a slow frame may let the player take one more step in the frame
     // the sign opens its box (the sign's script runs before the player's).
     EXPECT_TRUE(findGlyph(box, '@', kWhite, {64, 8}, {64, 9}));
-    // As a player would, read the box before closing it: a Return sent in the very frames the
-    // box first shows is sometimes not seen.
-    std::this_thread::sleep_for(500ms);
+    // A box reads the frame's last key: the next press waits until the box has taken its
+    // Return, or the two could come in one frame and Up, the later, would hide the Return.
     game.tapKey("Return");
     const auto closed = [&](const Image& s) {
         return textOnScreen(s, {46, 48}, 11) != "Marrowfield";
