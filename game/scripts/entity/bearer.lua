@@ -56,8 +56,7 @@ end
 function Bearer.think(self)
     local route = routes[self]
     local leg = 1
-    local near = false
-    while true do
+    Proximity.watch(self, meet, function()
         if Cindra.Entity.moveTowards(self, route[leg]) then
             leg = 3 - leg
         end
@@ -65,14 +64,7 @@ function Bearer.think(self)
             local t = Cindra.getWorldTime()
             Cindra.Entity.setLightFade(self, 200 + math.floor(40 * math.sin(t * 3)))
         end
-        local player, at = Proximity.player()
-        local close = player ~= nil and Proximity.nextTo(Cindra.Entity.getPosition(self), at)
-        if close and not near then
-            meet(self)
-        end
-        near = close
-        coroutine.yield()
-    end
+    end)
 end
 
 function Bearer.destroy(self)

@@ -44,23 +44,21 @@ local function offer(self)
         .. "hand. Now carry it home to the pool of Marrowfield.")
 end
 
+local function flicker(self)
+    if not State.hasEmber then
+        local t = Cindra.getWorldTime()
+        Cindra.Entity.setLightFade(self, 200 + math.floor(56 * Cindra.Perlin.noise1D(t * 2)))
+        local shift = Cindra.Perlin.noise2D(t * 0.7, 3.5)
+        Cindra.Entity.setLightColor(self, {255, 150 + math.floor(60 * shift), 60})
+    end
+end
+
 function Ember.think(self)
-    local near = false
-    while true do
+    Proximity.watch(self, function()
         if not State.hasEmber then
-            local t = Cindra.getWorldTime()
-            Cindra.Entity.setLightFade(self, 200 + math.floor(56 * Cindra.Perlin.noise1D(t * 2)))
-            local shift = Cindra.Perlin.noise2D(t * 0.7, 3.5)
-            Cindra.Entity.setLightColor(self, {255, 150 + math.floor(60 * shift), 60})
-        end
-        local player, at = Proximity.player()
-        local close = player ~= nil and Proximity.nextTo(Cindra.Entity.getPosition(self), at)
-        if close and not near and not State.hasEmber then
             offer(self)
         end
-        near = close
-        coroutine.yield()
-    end
+    end, flicker)
 end
 
 return Ember

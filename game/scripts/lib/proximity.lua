@@ -30,11 +30,15 @@ function Proximity.player()
 end
 
 -- The body of a think function: calls onApproach(self) each time the player steps next to
--- self, and not again until the player has gone away and come back. onApproach may open
--- boxes. Never returns.
-function Proximity.watch(self, onApproach)
+-- self, and not again until the player has gone away and come back; everyFrame(self), when
+-- given, runs first in every frame (to walk, to flicker). Either may open boxes. Never
+-- returns.
+function Proximity.watch(self, onApproach, everyFrame)
     local near = false
     while true do
+        if everyFrame then
+            everyFrame(self)
+        end
         local player, at = Proximity.player()
         local close = player ~= nil and Proximity.nextTo(Cindra.Entity.getPosition(self), at)
         if close and not near then

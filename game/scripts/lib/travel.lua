@@ -7,7 +7,6 @@ local Travel = {}
 -- Leaves for map, arriving in the region arrival there.
 function Travel.go(map, arrival)
     Cindra.Audio.playSound("sounds/stairs.wav")
-    State.map = map
     State.arrival = arrival
     Cindra.changeMap(map)
 end
