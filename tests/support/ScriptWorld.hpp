@@ -55,7 +55,9 @@ public:
         const level::Level compiled = level::parseLevel(source, name);
         write(name, level::encodeLevel(compiled.map, compiled.entities));
     }
+    // Writes the file, making its folders.
     void write(const std::string& name, const std::string& bytes) {
+        std::filesystem::create_directories((folder_.path() / name).parent_path());
         std::ofstream(folder_.path() / name, std::ios::binary) << bytes;
     }
 

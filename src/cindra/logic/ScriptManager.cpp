@@ -7,8 +7,10 @@
 #include <fmt/format.h>
 #include <lua.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace cindra::logic {
 
@@ -418,6 +420,98 @@ void ScriptManager::callGlobal(const char* name) {
     } else {
         lua_pop(L, 1);
     }
+}
+
+namespace {
+
+// Empties the table at index 1 and fills it with the fields and metatable of the one at 2.
+int refillTable(lua_State* L) {
+    lua_pushnil(L);
+    while (lua_next(L, 1) != 0) {
+        lua_pop(L, 1);
+        lua_pushvalue(L, -1);
+        lua_pushnil(L);
+        lua_rawset(L, 1); // clearing the field the traversal stands on is allowed
+    }
+    lua_pushnil(L);
+    while (lua_next(L, 2) != 0) {
+        lua_pushvalue(L, -2);
+        lua_insert(L, -2);
+        lua_rawset(L, 1);
+    }
+    if (lua_getmetatable(L, 2) == 0) {
+        lua_pushnil(L);
+    }
+    lua_setmetatable(L, 1);
+    return 0;
+}
+
+// Puts each module's new value (the table at index 1 holds them by module name) in
+// package.loaded, or into the module's old table where both are tables. Run protected.
+int installModules(lua_State* L) {
+    lua_getglobal(L, "package");
+    lua_getfield(L, -1, "loaded");
+    const int loaded = lua_gettop(L);
+    lua_pushnil(L);
+    while (lua_next(L, 1) != 0) {
+        const int value = lua_gettop(L);
+        lua_pushvalue(L, value - 1);
+        lua_gettable(L, loaded);
+        if (lua_istable(L, -1) && lua_istable(L, value) && !lua_rawequal(L, -1, value)) {
+            lua_pushcfunction(L, refillTable);
+            lua_insert(L, -2);
+            lua_pushvalue(L, value);
+            lua_call(L, 2, 0);
+        } else {
+            lua_pop(L, 1);
+            lua_pushvalue(L, value - 1);
+            lua_pushvalue(L, value);
+            lua_settable(L, loaded);
+        }
+        lua_settop(L, value - 1);
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string ScriptManager::modulePath(std::string_view module) {
+    std::string path(kPackagePath);
+    std::string file(module);
+    std::replace(file.begin(), file.end(), '.', '/');
+    path.replace(path.find('?'), 1, file);
+    return path;
+}
+
+std::vector<std::string> ScriptManager::reloadModules(const std::vector<std::string>& modules) {
+    lua_State* L = lua_.state();
+    const StackGuard guard(L);
+    lua_createtable(L, 0, static_cast<int>(modules.size()));
+    const int fresh = lua_gettop(L);
+    std::vector<std::string> reloaded;
+    for (const std::string& module : modules) {
+        const std::string path = modulePath(module);
+        if (!lua_.getLoadedModule(module) || !std::filesystem::is_regular_file(path)) {
+            lua_settop(L, fresh);
+            continue;
+        }
+        lua_pop(L, 1);
+        lua_pushlstring(L, module.data(), module.size());
+        naming([&] { return fmt::format("the module {}", module); },
+               [&] { lua_.runFile(path, 1, 1, true); });
+        if (lua_isnil(L, -1)) {
+            lua_pop(L, 1);
+            lua_pushboolean(L, 1); // what require keeps for a module that returns nothing
+        }
+        lua_pushlstring(L, module.data(), module.size());
+        lua_insert(L, -2);
+        lua_rawset(L, fresh);
+        reloaded.push_back(module);
+    }
+    lua_pushcfunction(L, installModules);
+    lua_pushvalue(L, fresh);
+    lua_.call(1, 0, true);
+    return reloaded;
 }
 
 void ScriptManager::exitGame(int status) {

@@ -149,6 +149,15 @@ public:
     void update(float dt);
     // Calls the global function name with no arguments, if it is a function.
     void callGlobal(const char* name);
+    // Runs again the files of those modules that are loaded, and returns the ones it ran; a
+    // module not loaded, or whose file has gone, keeps what it was. Nothing is replaced until
+    // every file has run: a file that does not compile or fails as it runs is a LuaError
+    // naming the module, and every module stays as it was. A module that was a table and
+    // still is keeps its table, emptied and filled with the new one's fields, so that the
+    // modules holding it see the new functions.
+    std::vector<std::string> reloadModules(const std::vector<std::string>& modules);
+    // The file require loads the module from: its dots become folders under scripts/.
+    static std::string modulePath(std::string_view module);
     // What os.exit does in a script: by default the process ends with status at once (its
     // output flushed); the game sets a handler that shuts the platform down first.
     void setExitHandler(std::function<void(int status)> handler) { exit_ = std::move(handler); }

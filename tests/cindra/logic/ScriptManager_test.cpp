@@ -307,3 +307,43 @@ TEST(ScriptManagerDeathTest, OsExitEndsTheGameThroughItsExitHandler) {
 }
 
 } // namespace
+
+namespace {
+
+std::string evaluate(ScriptWorld& game, const std::string& expression) {
+    cindra::logic::Lua& lua = game.world().getScriptManager().lua();
+    lua.runString("return tostring(" + expression + ")", "check", 0, 1, true);
+    std::string value = lua_tostring(lua.state(), -1);
+    lua_pop(lua.state(), 1);
+    return value;
+}
+
+} // namespace
+
+TEST(ScriptManager, ModulesRunAgainInTheTablesTheirHoldersHave) {
+    ScriptWorld game;
+    game.script("init", "kept = require 'kept'; mixed = require 'mixed'; same = require 'same'");
+    game.script("kept", "return setmetatable({ old = 1, f = function() return 'old' end }, {})");
+    game.script("mixed", "return 'a text'");
+    game.script("same", "Same = Same or { runs = 0 }; Same.runs = Same.runs + 1; return Same");
+    game.script("unloaded", "error('never loaded, never run')");
+    game.level("intro.cmap", levelSource(4, 3));
+    game.start();
+
+    game.script("kept", "return { f = function() return 'new' end }");
+    game.script("mixed", "return { 'now a table' }");
+    game.script("same", "Same = Same or { runs = 0 }; Same.runs = Same.runs + 1; return Same");
+    auto& scripts = game.world().getScriptManager();
+    EXPECT_EQ(scripts.reloadModules({"kept", "mixed", "same", "unloaded", "gone"}),
+              (std::vector<std::string>{"kept", "mixed", "same"}));
+    EXPECT_EQ(evaluate(game, "kept.f() .. ' ' .. tostring(kept.old)"), "new nil");
+    EXPECT_EQ(evaluate(game, "getmetatable(kept)"), "nil");
+    EXPECT_EQ(evaluate(game, "package.loaded.mixed[1]"), "now a table");
+    EXPECT_EQ(evaluate(game, "Same.runs .. ' ' .. tostring(same == Same)"), "2 true");
+
+    // One file that fails keeps every module as it was.
+    game.script("kept", "return { f = function() return 'newer' end }");
+    game.script("mixed", "return {");
+    EXPECT_THROW(scripts.reloadModules({"kept", "mixed"}), cindra::logic::LuaError);
+    EXPECT_EQ(evaluate(game, "kept.f()"), "new");
+}
