@@ -3,6 +3,7 @@
 #include "cindra/Console.hpp"
 #include "cindra/Error.hpp"
 #include "cindra/Game.hpp"
+#include "cindra/logic/Component.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 #include "cindra/util/Util.hpp"
 
@@ -120,9 +121,22 @@ void World::enterMap() {
     // again every frame. One asked for by the new player or initWorld is kept.
     const std::string name = pendingMapName_;
     loadMap(name);
+    currentMapName_ = name;
     pendingMapName_.clear();
     createPlayer();
     callInitWorld();
+}
+
+void World::reload(std::optional<GridPos> playerAt) {
+    const GridPos view = viewPoint;
+    modalElements_.clear();
+    pendingMapName_ = currentMapName_;
+    enterMap();
+    if (logic::LocationComponent* location = registry_.location(playerId_);
+        location != nullptr && playerAt) {
+        location->setPosition(*playerAt);
+    }
+    viewPoint = view;
 }
 
 GridPos World::mapToView(GridPos p) const {

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -71,6 +72,11 @@ public:
     // larger than the view.
     void centerViewOn(GridPos p);
 
+    // Builds the map now loaded again from its file, as when it was entered (its entities
+    // made anew, their scripts attached, a new player, initWorld), with the open boxes
+    // closed; then puts the player at playerAt when given, and the view where it was.
+    void reload(std::optional<GridPos> playerAt);
+
     // Destroys every living entity, then reads fileName and builds the entities it describes.
     void loadMap(const std::string& fileName);
     // Ends e's script and releases its components and name; ignored for a handle not alive.
@@ -92,6 +98,8 @@ public:
     logic::Entity getPlayer() const { return playerId_; }
     std::size_t modalCount() const { return modalElements_.size(); }
     const std::string& getPendingMapName() const { return pendingMapName_; }
+    // The map file loaded last, as it was named; empty before the first.
+    const std::string& currentMapName() const { return currentMapName_; }
 
     GridPos viewPoint;
 
@@ -116,6 +124,7 @@ private:
     // Removals put off to the next frame (kept to reuse its storage).
     std::vector<logic::Entity> deferredRemovals_;
     std::string pendingMapName_;
+    std::string currentMapName_;
 };
 
 } // namespace cindra
