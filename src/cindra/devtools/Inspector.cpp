@@ -4,6 +4,7 @@
 #include "cindra/devtools/MapOverlay.hpp"
 #include "cindra/gui/BoxFace.hpp"
 #include "cindra/logic/Entities.hpp"
+#include "cindra/logic/LuaConsole.hpp"
 #include "cindra/logic/ScriptManager.hpp"
 
 #include <fmt/format.h>
@@ -21,6 +22,12 @@ using gui::kWidgetText;
 namespace {
 
 constexpr int kFieldLength = 64;
+constexpr std::size_t kLineLength = 256;
+constexpr std::string_view kPrompt = "> ";
+// Tab stops of results shown side by side.
+constexpr std::size_t kTabWidth = 4;
+constexpr Color kErrorText{255, 120, 100, 255};
+constexpr Color kProblemText{255, 240, 230, 255};
 
 bool containsIgnoringCase(std::string_view text, std::string_view part) {
     const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
@@ -38,6 +45,61 @@ void writeLine(Console& screen, int x, int y, std::string_view text, Color colou
     }
 }
 
+// A row of text made fit to show: tabs expanded, other control and non-ASCII bytes as '?',
+// cut at width.
+std::string showable(std::string_view text, std::size_t width) {
+    std::string row;
+    for (const char c : text) {
+        if (row.size() >= width) {
+            break;
+        }
+        if (c == '\t') {
+            row.append(kTabWidth - row.size() % kTabWidth, ' ');
+        } else {
+            row += c >= ' ' && c < 127 ? c : '?';
+        }
+    }
+    return row.substr(0, width);
+}
+
+// Breaks one line at the last blank that fits (or, with none, at the width) onto rows until
+// it is used up or rows holds maxRows; returns whether all of it fitted.
+bool wrapLine(std::string_view line, std::size_t width, std::size_t maxRows,
+              std::vector<std::string>& rows) {
+    while (rows.size() < maxRows) {
+        if (line.size() <= width) {
+            rows.push_back(showable(line, width));
+            return true;
+        }
+        std::size_t cut = line.rfind(' ', width);
+        cut = cut == std::string_view::npos || cut == 0 ? width : cut;
+        rows.push_back(showable(line.substr(0, cut), width));
+        line.remove_prefix(std::min(line.find_first_not_of(' ', cut), line.size()));
+    }
+    return false;
+}
+
+// The text's lines, split at '\n' and wrapped at width, on at most maxRows rows; when some
+// is left over, the last row ends in "...".
+std::vector<std::string> wrapText(std::string_view text, std::size_t width, std::size_t maxRows) {
+    std::vector<std::string> rows;
+    while (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
+    }
+    bool fitted = true;
+    std::size_t start = 0;
+    while (fitted && start <= text.size() && !text.empty()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        fitted = wrapLine(text.substr(start, end - start), width, maxRows, rows) &&
+                 (end == text.size() || rows.size() < maxRows);
+        start = end + 1;
+    }
+    if (!fitted && !rows.empty() && width >= 3) {
+        rows.back() = rows.back().substr(0, width - 3) + "...";
+    }
+    return rows;
+}
+
 } // namespace
 
 Inspector::Inspector(int screenWidth, int screenHeight)
@@ -45,11 +107,13 @@ Inspector::Inspector(int screenWidth, int screenHeight)
       regions({screenWidth - kWidth + 2, screenHeight - 5}, "Regions"),
       lights({screenWidth - kWidth + 2, screenHeight - 6}, "Lights"),
       filter({screenWidth - kWidth + 8, screenHeight - 8}, kWidth - 10, kFieldLength),
-      left_(screenWidth - kWidth), top_(screenHeight - 1) {
+      luaLine({4, 1}, screenWidth - kWidth - 6, kLineLength), left_(screenWidth - kWidth),
+      top_(screenHeight - 1) {
     form_.add(entities);
     form_.add(regions);
     form_.add(lights);
     form_.add(filter);
+    form_.add(luaLine);
 }
 
 void Inspector::frame(World& world, const gui::InputState& input, float frameSeconds,
@@ -61,10 +125,12 @@ void Inspector::frame(World& world, const gui::InputState& input, float frameSec
         update(world, input, frameSeconds);
         draw(screen, world);
     }
+    drawProblem(screen);
 }
 
 void Inspector::update(World& world, const gui::InputState& input, float frameSeconds) {
     form_.update(input);
+    updateConsole(world, input);
     frameSeconds_ = frameSeconds_ == 0.0
                         ? frameSeconds
                         : frameSeconds_ + kSmoothing * (frameSeconds - frameSeconds_);
@@ -74,6 +140,68 @@ void Inspector::update(World& world, const gui::InputState& input, float frameSe
 logic::Entity Inspector::selectedEntity() const {
     const int index = entities.selected();
     return index < 0 ? logic::kNoEntity : handles_[static_cast<std::size_t>(index)];
+}
+
+bool Inspector::wantsKeyboard() const {
+    return open_ && form_.hasFocus(luaLine);
+}
+
+void Inspector::setProblem(std::string text) {
+    problem_ = std::move(text);
+    problemRows_ = wrapText(problem_, static_cast<std::size_t>(left_ - 2), kProblemRows);
+}
+
+void Inspector::updateConsole(World& world, const gui::InputState& input) {
+    if (luaLine.submitted()) {
+        const std::string line = luaLine.text();
+        luaLine.setText("");
+        runLine(world, line);
+    } else if (form_.hasFocus(luaLine) && input.lastKey == gui::kKeyUp) {
+        recall(-1);
+    } else if (form_.hasFocus(luaLine) && input.lastKey == gui::kKeyDown) {
+        recall(1);
+    }
+}
+
+// A line of blanks only is not run, nor kept.
+void Inspector::runLine(World& world, const std::string& line) {
+    if (line.find_first_not_of(' ') == std::string::npos) {
+        return;
+    }
+    if (history_.empty() || history_.back() != line) {
+        history_.push_back(line);
+        if (history_.size() > kHistoryLimit) {
+            history_.pop_front();
+        }
+    }
+    recalled_ = history_.size();
+    appendRows(std::string(kPrompt) + line, false);
+    const logic::ConsoleReply reply = logic::runConsoleLine(world.getScriptManager().lua(), line);
+    appendRows(reply.text, reply.failed);
+}
+
+// step -1 goes to the line run before the one shown, 1 to the one after; past the newest
+// the field is empty again.
+void Inspector::recall(int step) {
+    if (step < 0 && recalled_ > 0) {
+        luaLine.setText(history_[--recalled_]);
+    } else if (step > 0 && recalled_ < history_.size()) {
+        ++recalled_;
+        luaLine.setText(recalled_ < history_.size() ? history_[recalled_] : "");
+    }
+}
+
+// Each line of text becomes a row, cut at the console's width; empty text adds none.
+void Inspector::appendRows(std::string_view text, bool error) {
+    const auto width = static_cast<std::size_t>(left_ - 4);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        transcript_.push_back({showable(text.substr(start, end - start), width), error});
+        if (transcript_.size() > kTranscriptLimit) {
+            transcript_.pop_front();
+        }
+        start = end + 1;
+    }
 }
 
 std::string Inspector::entityRow(World& world, logic::Entity e) {
@@ -157,7 +285,44 @@ void Inspector::drawPanel(Console& screen, const World& world) const {
     writeLine(screen, left_ + 2, filter.pos.y, "Find:", kWidgetText);
     writeLine(screen, left_ + 2, top_ - 9,
               fmt::format("Entities {} of {}", handles_.size(), livingCount_), kWidgetText);
+    drawConsole(screen);
     form_.draw(screen);
+}
+
+void Inspector::drawConsole(Console& screen) const {
+    const int right = left_ - 1;
+    const int top = kConsoleRows - 1;
+    for (int y = 0; y <= top; ++y) {
+        for (int x = 0; x <= right; ++x) {
+            if (screen.isInside(x, y)) {
+                screen.setChar(x, y, ' ');
+                screen.setBackground(x, y, kWidgetBack);
+            }
+        }
+    }
+    gui::drawFrame(screen, 0, 0, right, top, 0, kWidgetDim);
+    writeLine(screen, 2, top, " Lua ", kWidgetText);
+    // The newest row stands just above the input row, the older ones above it.
+    int y = luaLine.pos.y + 1;
+    for (auto row = transcript_.rbegin(); row != transcript_.rend() && y < top; ++row, ++y) {
+        writeLine(screen, 2, y, row->text, row->error ? kErrorText : kWidgetText);
+    }
+    writeLine(screen, 2, luaLine.pos.y, kPrompt, kWidgetText);
+}
+
+// Over the top rows left of the panel, so that the panel stays readable.
+void Inspector::drawProblem(Console& screen) const {
+    int y = top_;
+    for (const std::string& row : problemRows_) {
+        for (int x = 0; x < left_; ++x) {
+            if (screen.isInside(x, y)) {
+                screen.setChar(x, y, ' ');
+                screen.setBackground(x, y, kProblemBack);
+            }
+        }
+        writeLine(screen, 1, y, row, kProblemText);
+        --y;
+    }
 }
 
 } // namespace cindra::devtools

@@ -18,12 +18,13 @@ namespace gui = cindra::gui;
 
 namespace {
 
-// Handles 1 to 3 come from the map, in its order; the player, made after the map, is 4.
+// Handles 1 to 3 come from the map, in its order; the player, made after the map, is 4. The
+// region, the light and the torch lie above the rows the open console covers.
 const std::string kLevel =
     levelSource(30, 20,
-                "region \"hall\"\n  rect 2 2 8 6\nend\n"
-                "light 20 10 radius 3\n"
-                "entity 5 5 name \"torch\" location render glyph '!' script \"entity.torch\"\n"
+                "region \"hall\"\n  rect 2 14 8 18\nend\n"
+                "light 20 16 radius 3\n"
+                "entity 5 15 name \"torch\" location render glyph '!' script \"entity.torch\"\n"
                 "entity 0 0 name \"ghost\"\n"
                 "entity 7 3 location\n");
 
@@ -49,7 +50,7 @@ struct InspectorTest : ::testing::Test {
 } // namespace
 
 TEST_F(InspectorTest, ListsTheLivingEntitiesByHandleWithNamePlaceAndScript) {
-    EXPECT_EQ(Inspector::entityRow(game.world(), 1), "1 torch (5,5) entity.torch");
+    EXPECT_EQ(Inspector::entityRow(game.world(), 1), "1 torch (5,15) entity.torch");
     EXPECT_EQ(Inspector::entityRow(game.world(), 2), "2 ghost - -");
     EXPECT_EQ(Inspector::entityRow(game.world(), 3), "3 - (7,3) -");
     EXPECT_EQ(Inspector::entityRow(game.world(), 4), "4 player (0,0) entity.player");
@@ -58,7 +59,7 @@ TEST_F(InspectorTest, ListsTheLivingEntitiesByHandleWithNamePlaceAndScript) {
     EXPECT_EQ(inspector.listedEntities(), (std::vector<Entity>{1, 2, 3, 4}));
     EXPECT_EQ(inspector.entities.rows().at(3), "4 player (0,0) entity.player");
     EXPECT_EQ(consoleText(screen, 90, 82, 125, 86), "Entities 4 of 4                     \n"
-                                                    "1 torch (5,5) entity.torch          \n"
+                                                    "1 torch (5,15) entity.torch         \n"
                                                     "2 ghost - -                         \n"
                                                     "3 - (7,3) -                         \n"
                                                     "4 player (0,0) entity.player        \n");
@@ -81,7 +82,7 @@ TEST_F(InspectorTest, F1OpensAndClosesThePanelAndOnlyAnOpenPanelDraws) {
                           "| Find:                                |\n"
                           "|                                      |\n"
                           "| Entities 4 of 4                      |\n"
-                          "| 1 torch (5,5) entity.torch           |\n"
+                          "| 1 torch (5,15) entity.torch          |\n"
                           "| 2 ghost - -                          |\n"
                           "| 3 - (7,3) -                          |\n"
                           "| 4 player (0,0) entity.player         |\n");
@@ -101,26 +102,26 @@ TEST_F(InspectorTest, CheckBoxesSwitchTheOverlaysAndTheSelectionIsMarkedOnTheMap
     inspector.setOpen(true);
     in.nextFrame();
     frame();
-    EXPECT_EQ(screen.at(2, 2).glyph, '.');
+    EXPECT_EQ(screen.at(2, 14).glyph, '.');
     in.press(inspector.regions.pos);
     frame();
     EXPECT_TRUE(inspector.regions.checked);
-    EXPECT_EQ(screen.at(2, 2).glyph, 192);
-    EXPECT_EQ(screen.at(17, 7).glyph, '.');
+    EXPECT_EQ(screen.at(2, 14).glyph, 192);
+    EXPECT_EQ(screen.at(17, 13).glyph, '.');
     in.press(inspector.lights.pos);
     frame();
-    EXPECT_EQ(screen.at(17, 7).glyph, 192);
+    EXPECT_EQ(screen.at(17, 13).glyph, 192);
     EXPECT_EQ(consoleText(screen, 90, 90, 101, 91), "[X] Regions \n[X] Lights 1\n");
     // Space toggles the focused box: the lights box took the focus with the click.
     in.key(gui::kKeySpace, ' ');
     frame();
     EXPECT_FALSE(inspector.lights.checked);
-    EXPECT_EQ(screen.at(17, 7).glyph, '.');
+    EXPECT_EQ(screen.at(17, 13).glyph, '.');
     // A click on the torch's row selects it and marks its cell.
     in.press({95, 85});
     frame();
     EXPECT_EQ(inspector.selectedEntity(), 1);
-    EXPECT_EQ(screen.at(5, 5).background, setterColour(gui::kSelectBack));
+    EXPECT_EQ(screen.at(5, 15).background, setterColour(gui::kSelectBack));
 }
 
 TEST_F(InspectorTest, TheSelectionStaysOnItsEntityAndTheFilterKeepsMatchingRows) {
@@ -156,4 +157,92 @@ TEST_F(InspectorTest, TheSelectionStaysOnItsEntityAndTheFilterKeepsMatchingRows)
     frame();
     EXPECT_TRUE(inspector.listedEntities().empty());
     EXPECT_EQ(inspector.selectedEntity(), cindra::logic::kNoEntity);
+}
+
+TEST_F(InspectorTest, TheConsoleRunsTypedLinesInTheGamesLuaAndRecallsThem) {
+    inspector.setOpen(true);
+    in.nextFrame();
+    frame();
+    EXPECT_FALSE(inspector.wantsKeyboard());
+    in.press(inspector.luaLine.pos);
+    frame();
+    EXPECT_TRUE(inspector.wantsKeyboard());
+    const auto run = [&](const std::string& line) {
+        for (const char c : line) {
+            in.type(c);
+            frame();
+        }
+        in.key(gui::kKeyReturn, '\r');
+        frame();
+    };
+    for (const char* line : {"n = 2", "n * 21", "n * 21", "   ",
+                             "Cindra.Entity.getEntityByName('player')", "nosuch()", "n"}) {
+        run(line);
+    }
+    EXPECT_EQ(inspector.luaLine.text(), "");
+    EXPECT_EQ(consoleText(screen, 0, 0, 69, 11),
+              "+- Lua ---------------------------------------------------------------\n"
+              "| 42                                                                  \n"
+              "| > n * 21                                                            \n"
+              "| 42                                                                  \n"
+              "| > Cindra.Entity.getEntityByName('player')                           \n"
+              "| 4                                                                   \n"
+              "| > nosuch()                                                          \n"
+              "| error: console:1: attempt to call global 'nosuch' (a nil value)     \n"
+              "| > n                                                                 \n"
+              "| 2                                                                   \n"
+              "| >                                                                   \n"
+              "+---------------------------------------------------------------------\n");
+    EXPECT_EQ(screen.at(2, 4).foreground.g, 120); // the error row, in red
+    // Up walks back through the lines run, a repeat kept once and blanks not at all; Down
+    // walks forward and past the newest empties the field.
+    const std::vector<std::pair<std::int32_t, std::string>> recalls = {
+        {gui::kKeyUp, "n"},
+        {gui::kKeyUp, "nosuch()"},
+        {gui::kKeyUp, "Cindra.Entity.getEntityByName('player')"},
+        {gui::kKeyUp, "n * 21"},
+        {gui::kKeyUp, "n = 2"},
+        {gui::kKeyUp, "n = 2"},
+        {gui::kKeyDown, "n * 21"},
+        {gui::kKeyDown, "Cindra.Entity.getEntityByName('player')"},
+        {gui::kKeyDown, "nosuch()"},
+        {gui::kKeyDown, "n"},
+        {gui::kKeyDown, ""},
+        {gui::kKeyDown, ""},
+    };
+    for (const auto& [key, expected] : recalls) {
+        in.key(key);
+        frame();
+        EXPECT_EQ(inspector.luaLine.text(), expected);
+    }
+    in.key(gui::kKeyTab);
+    frame();
+    EXPECT_FALSE(inspector.wantsKeyboard());
+}
+
+TEST_F(InspectorTest, AProblemShowsInRedOverTheTopRowsWithThePanelClosed) {
+    frame();
+    const std::string world = consoleText(screen);
+    const std::string words = "every word of a long message goes on the row where it fits ";
+    inspector.setProblem("A reload failed\n" + words + words);
+    frame();
+    // Columns 0 to 87 of a row: the banner's, left of the panel.
+    const auto row = [](std::string text) {
+        text.resize(88, ' ');
+        return text + '\n';
+    };
+    EXPECT_EQ(consoleText(screen, 0, 92, 87, 95),
+              row(" A reload failed") +
+                  row(" every word of a long message goes on the row where it fits every word "
+                      "of a long") +
+                  row(" message goes on the row where it fits") + row(""));
+    EXPECT_EQ(screen.at(87, 95).background, cindra::test::setterColour(Inspector::kProblemBack));
+    EXPECT_NE(screen.at(88, 95).background, cindra::test::setterColour(Inspector::kProblemBack));
+    // What does not fit on the banner's rows is marked as left out.
+    inspector.setProblem("1\n2\n3\n4\n5\n6\n7\n8\n9");
+    frame();
+    EXPECT_EQ(consoleText(screen, 0, 87, 5, 89), " 7    \n 8... \n      \n");
+    inspector.setProblem("");
+    frame();
+    EXPECT_EQ(consoleText(screen), world);
 }
