@@ -22,10 +22,25 @@ struct ConsoleJob {
     std::string_view statement;
 };
 
+// The hook a state had before the line under way. Threads made during a line (an entity
+// script the line spawns) inherit the line's hook; firing after the line, it hands them back
+// the hook their parent had, so the budget never reaches past the line.
+struct HookBefore {
+    bool lineRunning = false;
+    lua_Hook hook = nullptr;
+    int mask = 0;
+    int count = 0;
+};
+thread_local HookBefore hookBefore;
+
 // Once past the budget every further instruction fails too, so a pcall inside the line that
 // swallows the first error cannot keep a loop around it going. The location is the running
 // function's (level 0): for a hook, luaL_error's level 1 would name its caller.
 void stopRunawayLine(lua_State* L, lua_Debug*) {
+    if (!hookBefore.lineRunning) {
+        lua_sethook(L, hookBefore.hook, hookBefore.mask, hookBefore.count);
+        return;
+    }
     lua_sethook(L, stopRunawayLine, LUA_MASKCOUNT, 1);
     luaL_where(L, 0);
     lua_pushliteral(L, "the line ran too long and was stopped");
@@ -117,14 +132,13 @@ ConsoleReply runConsoleLine(Lua& lua, std::string_view line, int instructionBudg
     if (lua_checkstack(L, 2) == 0) {
         return {std::string(kConsoleErrorPrefix) + "Lua stack overflow", true};
     }
-    const lua_Hook hook = lua_gethook(L);
-    const int hookMask = lua_gethookmask(L);
-    const int hookCount = lua_gethookcount(L);
+    hookBefore = {true, lua_gethook(L), lua_gethookmask(L), lua_gethookcount(L)};
     lua_sethook(L, stopRunawayLine, LUA_MASKCOUNT, std::max(instructionBudget, 1));
     lua_pushcfunction(L, runLine);
     lua_pushlightuserdata(L, &job);
     const int status = lua_pcall(L, 1, 1, 0);
-    lua_sethook(L, hook, hookMask, hookCount);
+    hookBefore.lineRunning = false;
+    lua_sethook(L, hookBefore.hook, hookBefore.mask, hookBefore.count);
     ConsoleReply reply{topText(L), status != 0};
     lua_settop(L, base);
     if (reply.failed) {

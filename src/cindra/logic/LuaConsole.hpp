@@ -31,7 +31,8 @@ struct ConsoleReply {
 // Runs line as an expression ("return <line>") when it compiles as one, else as a
 // statement, whose compile error is the one reported. The chunk is named "console", so
 // messages read "console:1: ...". Runs protected under an instruction-count hook, which
-// replaces any hook lua's state had only for the run; the stack is left as it was found.
+// replaces any hook lua's state had only for the run (a coroutine made during the line keeps
+// it until it first fires, then takes the earlier hook); the stack is left as it was found.
 ConsoleReply runConsoleLine(Lua& lua, std::string_view line,
                             int instructionBudget = kConsoleInstructionBudget);
 

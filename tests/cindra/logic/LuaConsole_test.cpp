@@ -70,3 +70,12 @@ TEST(LuaConsole, LongTextIsCutAtTheLimit) {
     EXPECT_EQ(error.size(), cindra::logic::kConsoleTextLimit);
     EXPECT_EQ(error.substr(0, 8), "error: y");
 }
+
+TEST(LuaConsole, TheBudgetEndsWithTheLineEvenForACoroutineItMade) {
+    Lua lua;
+    runConsoleLine(lua,
+                   "co = coroutine.create(function() for i = 1, 3e7 do end return 'done' end)");
+    lua.runString("return select(2, coroutine.resume(co))", "=test", 0, 1, true);
+    EXPECT_STREQ(lua_tostring(lua.state(), -1), "done");
+    EXPECT_EQ(lua_gethook(lua.state()), nullptr);
+}
