@@ -7,6 +7,7 @@
 #include "cindra/Screen.hpp"
 #include "cindra/World.hpp"
 #include "cindra/devtools/Inspector.hpp"
+#include "cindra/devtools/LiveReload.hpp"
 #include "cindra/logic/Component.hpp"
 #include "cindra/logic/Entities.hpp"
 #include "cindra/logic/ScriptClock.hpp"
@@ -55,25 +56,50 @@ Game::Game(Platform& platform, GameOptions options)
     const bool inspector = configuration_.getBool("inspector", false);
     // For authors: the map to start on, and the region to put the player in once it is
     // loaded, so that work on a late level needs no walk to it.
-    const std::string firstMap = configuration_.getText("start", options_.firstMap);
-    const std::string startRegion = configuration_.getText("startRegion", "");
+    firstMap_ = configuration_.getText("start", options_.firstMap);
+    startRegion_ = configuration_.getText("startRegion", "");
+    if (configuration_.getBool("reload", false)) {
+        reload_ = std::make_unique<devtools::LiveReload>(*this);
+    }
     timers_.add(gameClock_);
     random_.seed(options_.seed);
-    world_ = std::make_unique<World>(*this, firstMap);
+    try {
+        startWorld();
+    } catch (const std::exception& error) {
+        if (!reload_) {
+            throw;
+        }
+        reload_->stopOn(error, false);
+    }
+    screen_ = &platform_.openScreen(kConsoleWidth, kConsoleHeight);
+    if (inspector) {
+        inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
+        if (reload_) {
+            inspector_->setProblem(reload_->problem());
+        }
+    }
+    frameTimer_.emplace(elapsedSeconds());
+    deltaTime_ = frameTimer_->measure(elapsedSeconds());
+}
+
+void Game::startWorld() {
+    if (!world_) {
+        world_ = std::make_unique<World>(*this, firstMap_);
+    }
     world_->getScriptManager().setExitHandler([this](int status) { exitFromScript(status); });
     if (options_.scriptClock) {
         logic::useScriptClock(world_->getScriptManager().lua(), options_.scriptClock);
     }
     world_->init();
-    if (!startRegion.empty()) {
-        placePlayer(startRegion, firstMap);
+    if (!startRegion_.empty()) {
+        placePlayer(startRegion_, firstMap_);
     }
-    screen_ = &platform_.openScreen(kConsoleWidth, kConsoleHeight);
-    if (inspector) {
-        inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
-    }
-    frameTimer_.emplace(elapsedSeconds());
-    deltaTime_ = frameTimer_->measure(elapsedSeconds());
+}
+
+void Game::restartWorld() {
+    // Made before the old one goes, so that a failure here leaves a world to draw.
+    world_ = std::make_unique<World>(*this, firstMap_);
+    startWorld();
 }
 
 Game::~Game() = default;
@@ -118,14 +144,39 @@ bool Game::inputStep() {
 }
 
 void Game::frame() {
+    if (reload_) {
+        reload_->frame(input_, elapsedSeconds());
+    }
     world_->render(*screen_);
     if (inspector_) {
         inspector_->frame(*world_, input_, deltaTime_, *screen_);
+        if (inspector_->wantsKeyboard()) {
+            // What the author types into the inspector is not played.
+            input_.keyState = nullptr;
+            input_.keyCount = 0;
+            input_.lastKey = 0;
+            input_.lastUnicode = 0;
+        }
     }
     platform_.present();
-    world_->update(deltaTime_);
+    advance();
     frames_ += 1;
     deltaTime_ = frameTimer_->measure(elapsedSeconds());
+}
+
+void Game::advance() {
+    if (!reload_) {
+        world_->update(deltaTime_);
+        return;
+    }
+    if (reload_->stopped()) {
+        return;
+    }
+    try {
+        world_->update(deltaTime_);
+    } catch (const std::exception& error) {
+        reload_->stopOn(error);
+    }
 }
 
 void Game::finish() {
@@ -134,18 +185,23 @@ void Game::finish() {
     shutdown();
 }
 
-void Game::report(const std::exception& error) {
-    if (const auto* engineError = dynamic_cast<const Error*>(&error)) {
-        fmt::print(stderr, "{}: {}\n", engineError->kind(), engineError->what());
-        if (!engineError->context().empty()) {
-            fmt::print(stderr, "  while running {}\n", engineError->context());
-        }
-        if (!engineError->location().empty()) {
-            fmt::print(stderr, "  at {}\n", engineError->location());
-        }
-    } else {
-        fmt::print(stderr, "std.exception: {}\n", error.what());
+std::string Game::describe(const std::exception& error) {
+    const auto* engineError = dynamic_cast<const Error*>(&error);
+    if (engineError == nullptr) {
+        return fmt::format("std.exception: {}", error.what());
     }
+    std::string text = fmt::format("{}: {}", engineError->kind(), engineError->what());
+    if (!engineError->context().empty()) {
+        text += fmt::format("\n  while running {}", engineError->context());
+    }
+    if (!engineError->location().empty()) {
+        text += fmt::format("\n  at {}", engineError->location());
+    }
+    return text;
+}
+
+void Game::report(const std::exception& error) {
+    fmt::print(stderr, "{}\n", describe(error));
     std::fflush(stderr);
 }
 

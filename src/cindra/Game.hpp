@@ -25,7 +25,8 @@ class Console;
 class World;
 namespace devtools {
 class Inspector;
-}
+class LiveReload;
+} // namespace devtools
 
 inline constexpr const char* kConfigFile = "config.txt";
 inline constexpr const char* kFirstMap = "intro.cmap";
@@ -88,6 +89,12 @@ public:
     void finish();
     // An error that ended the game, as the game reports it on standard error.
     static void report(const std::exception& error);
+    // The lines report prints: the kind and message, then the step that was running and the
+    // script line, each on a line of its own when known.
+    static std::string describe(const std::exception& error);
+    // Makes the world anew (a new Lua state, the start-up module, the first map, the player,
+    // initWorld), for a reload after a start-up that failed.
+    void restartWorld();
     // The armed shutdown steps that have not run yet.
     void shutdown() { session_.shutdown(); }
 
@@ -95,6 +102,10 @@ public:
     const World& world() const { return *world_; }
     Platform& platform() { return platform_; }
     Console& screen() { return *screen_; }
+    // Null unless config.txt turns the inspector on.
+    devtools::Inspector* inspector() { return inspector_.get(); }
+    // Null unless config.txt turns reloading on.
+    devtools::LiveReload* liveReload() { return reload_.get(); }
     util::PerlinNoise& noise() { return noise_; }
     util::Timer& gameClock() { return gameClock_; }
     util::TimerSystem& timers() { return timers_; }
@@ -110,6 +121,10 @@ public:
 
 private:
     double startStopwatch();
+    // The world on the first map, the start region's player placed.
+    void startWorld();
+    // The world's update by the frame time, unless a reload is waiting for a fix.
+    void advance();
     void exitFromScript(int status);
     // Puts the player at the middle of the region and the view on it; a region the map does
     // not have is a warning on standard output, and the player stays where it is.
@@ -128,10 +143,15 @@ private:
     audio::MusicPlayer music_;
     audio::SoundBank sounds_;
     float deltaTime_ = 0.0f;
+    std::string firstMap_;
+    std::string startRegion_;
     std::unique_ptr<World> world_;
     Console* screen_ = nullptr;
     // Made only when config.txt turns it on: without it F1 means nothing.
     std::unique_ptr<devtools::Inspector> inspector_;
+    // Made only when config.txt turns reloading on: without it no file is watched, F5 means
+    // nothing and an error ends the game.
+    std::unique_ptr<devtools::LiveReload> reload_;
     std::optional<FrameTimer> frameTimer_;
     std::uint64_t frames_ = 0;
 };

@@ -30,6 +30,7 @@ inline constexpr std::int32_t kKeyEnd = 279;
 inline constexpr std::int32_t kKeyPageUp = 280;
 inline constexpr std::int32_t kKeyPageDown = 281;
 inline constexpr std::int32_t kKeyF1 = 282;
+inline constexpr std::int32_t kKeyF5 = 286;
 // The keypad's digit keys 1 to 9 follow each other.
 inline constexpr std::int32_t kKeypad1 = 257;
 inline constexpr std::int32_t kKeypad2 = 258;
