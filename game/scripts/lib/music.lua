@@ -4,15 +4,22 @@ local Music = {}
 local kKeyM = 109
 local paused = false
 local keyWasDown = false
+-- The file playing, so that a level built again by a reload goes on with its music.
+local playing = nil
 
--- Starts file from its beginning (looping), unpaused.
+-- Starts file from its beginning (looping), unpaused, unless it is already playing.
 function Music.play(file)
+    if file == playing then
+        return
+    end
     paused = false
+    playing = file
     Cindra.Audio.playMusic(file)
 end
 
 function Music.stop()
     paused = false
+    playing = nil
     Cindra.Audio.stopMusic()
 end
 
