@@ -192,7 +192,7 @@ void write(const Map& map, std::ostream& out) {
         regionWriter.writeText(region.parameter);
         region.region.save(regionWriter);
     }
-    writeChunk(out, "REGN", regions.view());
+    writeChunk(out, "REGN", regions.str());
     if (!out) {
         throw Error("Could not write the map file");
     }

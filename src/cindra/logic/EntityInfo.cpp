@@ -70,7 +70,7 @@ void writeEntityChunk(std::ostream& out, const std::vector<EntityInfo>& entities
     for (const EntityInfo& info : entities) {
         writeEntityInfo(writer, info);
     }
-    mapfile::writeChunk(out, kEntityChunkTag, payload.view());
+    mapfile::writeChunk(out, kEntityChunkTag, payload.str());
 }
 
 ChunkHandler collectEntities(std::vector<EntityInfo>& out) {
