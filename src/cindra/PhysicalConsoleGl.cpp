@@ -72,6 +72,10 @@ void drawConsolePasses(const ConsoleBuffers& buffers, Texture& font, std::uint32
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    // Set again for the second pass: the browser build's OpenGL emulation forgets the vertex
+    // pointer after a draw.
+    glVertexPointer(2, GL_FLOAT, 0, buffers.positions.bind());
+    buffers.positions.unbind();
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, buffers.foregroundColours.bind());
     glTexCoordPointer(2, GL_FLOAT, 0, buffers.texCoords.bind());
     buffers.texCoords.unbind();

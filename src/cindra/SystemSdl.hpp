@@ -9,6 +9,14 @@ namespace cindra {
 
 inline constexpr const char* kWindowCaption = "Marrowfield";
 
+// WebGL, under the browser build's emulation of OpenGL 1.1, refuses the sized and intensity
+// texture formats: textures go up in the unsized ones there (see textureUpload).
+#ifdef __EMSCRIPTEN__
+inline constexpr bool kUnsizedTextureFormatsOnly = true;
+#else
+inline constexpr bool kUnsizedTextureFormatsOnly = false;
+#endif
+
 // Entry points of GL_ARB_vertex_buffer_object, resolved at start-up.
 struct GlBufferFunctions {
     PFNGLBINDBUFFERARBPROC bindBuffer = nullptr;

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace cindra {
 
@@ -67,12 +68,16 @@ bool isPlainRgb(const SDL_PixelFormat& format) {
 }
 
 void upload(const SDL_Surface& surface, const TextureInfo& info, bool hasAlpha, bool intensity) {
-    GLint internalFormat = hasAlpha ? GL_RGBA8 : GL_RGB8;
-    if (intensity) {
-        internalFormat = GL_INTENSITY;
+    const TextureUpload how = textureUpload(hasAlpha, intensity, kUnsizedTextureFormatsOnly);
+    const void* pixels = surface.pixels;
+    std::vector<std::uint8_t> spread;
+    if (how.spreadRed) {
+        spread = spreadRed(static_cast<const std::uint8_t*>(surface.pixels), surface.w, surface.h,
+                           static_cast<std::size_t>(surface.pitch), hasAlpha ? 4 : 3);
+        pixels = spread.data();
     }
-    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, info.textureWidth, info.textureHeight, 0,
-                 hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, surface.pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, how.internalFormat, info.textureWidth, info.textureHeight, 0,
+                 static_cast<GLenum>(how.format), GL_UNSIGNED_BYTE, pixels);
 }
 
 } // namespace
