@@ -6,7 +6,36 @@
 #include <array>
 #include <cstddef>
 
+#ifdef __EMSCRIPTEN__
+#include "cindra/gui/BrowserKeys.hpp"
+#endif
+
 namespace cindra::gui {
+
+namespace {
+
+// The browser build's SDL has its own key codes (see BrowserKeys.hpp): the engine's are
+// SDL 1.2's, as the native SDL reports them.
+#ifdef __EMSCRIPTEN__
+std::int32_t keyOf(const SDL_keysym& keysym) {
+    return keyFromBrowserCode(static_cast<std::int32_t>(keysym.sym));
+}
+const std::uint8_t* keyStates(int& count) {
+    static std::array<std::uint8_t, kKeyCodeCount> states{};
+    browserKeyStates(SDL_GetKeyboardState(nullptr), states);
+    count = kKeyCodeCount;
+    return states.data();
+}
+#else
+std::int32_t keyOf(const SDL_keysym& keysym) {
+    return static_cast<std::int32_t>(keysym.sym);
+}
+const std::uint8_t* keyStates(int& count) {
+    return SDL_GetKeyState(&count);
+}
+#endif
+
+} // namespace
 
 void refreshInput(InputState& state) {
     int pixelX = 0;
@@ -14,7 +43,7 @@ void refreshInput(InputState& state) {
     SDL_GetMouseState(&pixelX, &pixelY);
     const auto buttons = static_cast<std::uint8_t>(SDL_GetMouseState(nullptr, nullptr) & 0xFF);
     int keyCount = 0;
-    const Uint8* keys = SDL_GetKeyState(&keyCount);
+    const std::uint8_t* keys = keyStates(keyCount);
     applyFrameSample(state, pixelX, pixelY, buttons, keys, keyCount);
 }
 
@@ -43,8 +72,7 @@ void drain(Batch& batch) {
             return;
         }
         if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-            batch.keys[batch.keyCount++] = {static_cast<std::int32_t>(event.key.keysym.sym),
-                                            event.type == SDL_KEYDOWN};
+            batch.keys[batch.keyCount++] = {keyOf(event.key.keysym), event.type == SDL_KEYDOWN};
         }
         batch.keysAfter[batch.size] = batch.keyCount;
         batch.events[batch.size++] = event;
@@ -56,7 +84,7 @@ void handle(const Batch& batch, std::size_t index, InputState& state) {
     const SDL_Event& event = batch.events[index];
     switch (event.type) {
     case SDL_KEYDOWN: {
-        const auto key = static_cast<std::int32_t>(event.key.keysym.sym);
+        const std::int32_t key = keyOf(event.key.keysym);
         const std::span<const KeyEvent> later(batch.keys.data() + batch.keysAfter[index],
                                               batch.keyCount - batch.keysAfter[index]);
         if (!isRepeatOfReleasedKey(key, later, state)) {
