@@ -15,21 +15,27 @@ namespace cindra::gui {
 namespace {
 
 // The browser build's SDL has its own key codes (see BrowserKeys.hpp): the engine's are
-// SDL 1.2's, as the native SDL reports them.
+// SDL 1.2's, as the native SDL reports them. Its key-state array is copied into SDL 1.2's
+// order, and copied again once a batch of events is drained, so that it holds the keys those
+// events pressed, as the native array (which SDL updates as it drains them) does.
 #ifdef __EMSCRIPTEN__
+std::array<std::uint8_t, kKeyCodeCount> browserStates{};
 std::int32_t keyOf(const SDL_keysym& keysym) {
     return keyFromBrowserCode(static_cast<std::int32_t>(keysym.sym));
 }
+void refreshKeyStates() {
+    browserKeyStates(SDL_GetKeyboardState(nullptr), browserStates);
+}
 const std::uint8_t* keyStates(int& count) {
-    static std::array<std::uint8_t, kKeyCodeCount> states{};
-    browserKeyStates(SDL_GetKeyboardState(nullptr), states);
+    refreshKeyStates();
     count = kKeyCodeCount;
-    return states.data();
+    return browserStates.data();
 }
 #else
 std::int32_t keyOf(const SDL_keysym& keysym) {
     return static_cast<std::int32_t>(keysym.sym);
 }
+void refreshKeyStates() {}
 const std::uint8_t* keyStates(int& count) {
     return SDL_GetKeyState(&count);
 }
@@ -111,6 +117,7 @@ bool pollEvents(InputState& state) {
     do {
         batch = Batch{};
         drain(batch);
+        refreshKeyStates();
         for (std::size_t i = 0; i < batch.size; ++i) {
             handle(batch, i, state);
         }
