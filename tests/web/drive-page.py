@@ -14,6 +14,9 @@ quote it inside an expression):
   click X Y                    left button at page CSS pixels X,Y
   sleep SECONDS
   shot FILE                    PNG of the canvas, exactly its CSS size
+  shot-until FILE SECONDS [!] COMMAND...
+                               shots until COMMAND ({shot}: the shot's path)
+                               exits 0 (after "!": exits 1)
   eval EXPRESSION              prints eval: <json>
 
 Exit status: 0 all steps passed, 1 a step failed, 2 bad usage or a
@@ -132,7 +135,7 @@ for _c in "0123456789":
 STEP_ARGS = {  # name -> (least, most) argument words
     "wait-log": (1, 2), "wait-js": (1, 2), "key": (1, 1), "hold": (1, 1),
     "release": (1, 1), "click": (2, 2), "sleep": (1, 1), "shot": (1, 1),
-    "eval": (1, 1),
+    "eval": (1, 1), "shot-until": (3, 1000),
 }
 
 
@@ -179,9 +182,13 @@ def parse_step(text):
             raise BadStep("click takes numbers X Y")
     elif name == "sleep":
         args = [seconds(args[0], name)]
-    elif name == "shot":
+    elif name in ("shot", "shot-until"):
         if os.path.isabs(args[0]) or ".." in args[0].split("/"):
-            raise BadStep("shot FILE must stay inside the output folder")
+            raise BadStep("%s FILE must stay inside the output folder" % name)
+        if name == "shot-until":
+            args = [args[0], seconds(args[1], name), args[2:]]
+            if args[2] == ["!"]:
+                raise BadStep("shot-until ! needs a command after it")
     return name, args
 
 
@@ -608,8 +615,40 @@ class Driver:
         elif name == "eval":
             value = self.evaluate(args[0])
             out("eval: " + json.dumps(remote_value(value)))
+        elif name == "shot-until":
+            self.shot_until(*args)
 
-    def shot(self, name):
+    def shot_until(self, name, limit, command):
+        """Takes shots until command (with {shot} as the shot's path) exits 0, or, after a
+        leading "!", exits 1; the last shot stays. What the command printed last is kept
+        for the failure's message."""
+        negate = command[0] == "!"
+        if negate:
+            command = command[1:]
+        path = os.path.join(self.out_dir, name)
+        end = time.monotonic() + limit
+        said = ""
+        while True:
+            self.shot(name, quiet=True)
+            argv = [word.replace("{shot}", path) for word in command]
+            try:
+                done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                      timeout=max(1.0, end - time.monotonic()) + 10)
+            except (OSError, subprocess.TimeoutExpired) as e:
+                raise StepFailed("shot-until: %s: %s" % (command[0], e))
+            said = done.stdout.decode(errors="replace").strip()
+            if done.returncode not in (0, 1):
+                raise StepFailed("shot-until: %s exited %d: %s"
+                                 % (command[0], done.returncode, said))
+            if (done.returncode == 0) != negate:
+                out("shot: %s (after %.1f s)" % (path, limit - (end - time.monotonic())))
+                return
+            if time.monotonic() >= end:
+                raise StepFailed("shot-until %s timed out after %g s: %s"
+                                 % (name, limit, said.replace("\n", "; ")))
+            self.wait_until(0.2, lambda: False)
+
+    def shot(self, name, quiet=False):
         # Two frames, so what a handler just drew has reached the compositor;
         # the race with a timer keeps a stalled page from hanging the step.
         rect = self.evaluate("""new Promise(done => {
@@ -641,7 +680,8 @@ class Driver:
         if got != (width, height):
             raise StepFailed("shot %s is %dx%d, the canvas is %dx%d"
                              % (name, got[0], got[1], width, height))
-        out("shot: %s %dx%d" % (path, width, height))
+        if not quiet:
+            out("shot: %s %dx%d" % (path, width, height))
 
 
 def remote_value(obj):
