@@ -57,6 +57,7 @@ CHROMIUM_FLAGS = [
     "--window-size=1100,1000",
     # Shots are measured in CSS pixels; a host scale factor would break that.
     "--force-device-scale-factor=1",
+    "--disable-dev-shm-usage",  # a container's /dev/shm may be too small for it
     "--no-first-run",
     "--no-default-browser-check",
     "--disable-extensions",
