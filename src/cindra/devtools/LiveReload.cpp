@@ -1,5 +1,6 @@
 #include "cindra/devtools/LiveReload.hpp"
 
+#include "cindra/Error.hpp"
 #include "cindra/Game.hpp"
 #include "cindra/Output.hpp"
 #include "cindra/World.hpp"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace cindra::devtools {
@@ -24,6 +26,9 @@ namespace {
 
 constexpr std::string_view kScriptFolder = "scripts/";
 constexpr std::string_view kLevelFolder = "maps/";
+// Far above any level's source (Marrowfield's largest is 22 KB): a file past it is refused
+// rather than read whole.
+constexpr std::uintmax_t kMaxLevelSourceBytes = std::uintmax_t{16} << 20;
 
 std::vector<FileWatcher::Pattern> gameFiles() {
     return {{"scripts", ".lua", true}, {"maps", ".level", false}, {"", ".cmap", false}};
@@ -90,6 +95,11 @@ LiveReload::Changes LiveReload::sortChanges() const {
 void LiveReload::compileLevels(const std::vector<std::string>& sources) {
     std::vector<std::pair<std::string, std::string>> maps;
     for (const std::string& source : sources) {
+        std::error_code error;
+        if (std::filesystem::file_size(source, error) > kMaxLevelSourceBytes && !error) {
+            throw Error(
+                fmt::format("{} is larger than {} MiB", source, kMaxLevelSourceBytes >> 20));
+        }
         const level::Level level = level::parseLevel(util::readFile(source), source);
         for (const std::string& warning : level.warnings) {
             writeLine(warning);

@@ -139,6 +139,14 @@ TEST_F(Reload, AFailedReloadKeepsTheGameRunningUntilTheFileIsFixed) {
                         "maps/intro.level\n"),
               std::string::npos)
         << text;
+    // A source far larger than any level is refused, not read whole.
+    std::filesystem::resize_file("maps/intro.level", std::uintmax_t{17} << 20);
+    std::filesystem::last_write_time("maps/intro.level",
+                                     std::filesystem::last_write_time("maps/intro.level") +
+                                         std::chrono::seconds(5));
+    frames(1);
+    EXPECT_NE(reload().problem().find("maps/intro.level is larger than 16 MiB"), std::string::npos)
+        << reload().problem();
 }
 
 TEST_F(Reload, AnErrorWhileTheGameRunsStopsItUntilAReloadSucceeds) {
