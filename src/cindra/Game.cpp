@@ -61,6 +61,10 @@ Game::Game(Platform& platform, GameOptions options)
     if (configuration_.getBool("reload", false)) {
         reload_ = std::make_unique<devtools::LiveReload>(*this);
     }
+    // Before the world, so that a start-up error under reload is shown in it too.
+    if (inspector) {
+        inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
+    }
     timers_.add(gameClock_);
     random_.seed(options_.seed);
     try {
@@ -72,20 +76,13 @@ Game::Game(Platform& platform, GameOptions options)
         reload_->stopOn(error, false);
     }
     screen_ = &platform_.openScreen(kConsoleWidth, kConsoleHeight);
-    if (inspector) {
-        inspector_ = std::make_unique<devtools::Inspector>(kConsoleWidth, kConsoleHeight);
-        if (reload_) {
-            inspector_->setProblem(reload_->problem());
-        }
-    }
     frameTimer_.emplace(elapsedSeconds());
     deltaTime_ = frameTimer_->measure(elapsedSeconds());
 }
 
 void Game::startWorld() {
-    if (!world_) {
-        world_ = std::make_unique<World>(*this, firstMap_);
-    }
+    // The old world, if any, goes only once the new one is made, so there is always one to draw.
+    world_ = std::make_unique<World>(*this, firstMap_);
     world_->getScriptManager().setExitHandler([this](int status) { exitFromScript(status); });
     if (options_.scriptClock) {
         logic::useScriptClock(world_->getScriptManager().lua(), options_.scriptClock);
@@ -94,12 +91,6 @@ void Game::startWorld() {
     if (!startRegion_.empty()) {
         placePlayer(startRegion_, firstMap_);
     }
-}
-
-void Game::restartWorld() {
-    // Made before the old one goes, so that a failure here leaves a world to draw.
-    world_ = std::make_unique<World>(*this, firstMap_);
-    startWorld();
 }
 
 Game::~Game() = default;
@@ -165,16 +156,15 @@ void Game::frame() {
 }
 
 void Game::advance() {
-    if (!reload_) {
-        world_->update(deltaTime_);
-        return;
-    }
-    if (reload_->stopped()) {
+    if (reload_ && reload_->stopped()) {
         return;
     }
     try {
         world_->update(deltaTime_);
     } catch (const std::exception& error) {
+        if (!reload_) {
+            throw;
+        }
         reload_->stopOn(error);
     }
 }

@@ -93,8 +93,9 @@ public:
     // script line, each on a line of its own when known.
     static std::string describe(const std::exception& error);
     // Makes the world anew (a new Lua state, the start-up module, the first map, the player,
-    // initWorld), for a reload after a start-up that failed.
-    void restartWorld();
+    // initWorld, the start region's player placed): at start-up, and for a reload after a
+    // start-up that failed.
+    void startWorld();
     // The armed shutdown steps that have not run yet.
     void shutdown() { session_.shutdown(); }
 
@@ -121,8 +122,6 @@ public:
 
 private:
     double startStopwatch();
-    // The world on the first map, the start region's player placed.
-    void startWorld();
     // The world's update by the frame time, unless a reload is waiting for a fix.
     void advance();
     void exitFromScript(int status);

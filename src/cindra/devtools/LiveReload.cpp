@@ -150,7 +150,7 @@ void LiveReload::rebuild() {
         if (started_) {
             game_.world().reload(playerAt_);
         } else {
-            game_.restartWorld();
+            game_.startWorld();
             started_ = true;
         }
     } catch (const std::exception& error) {
