@@ -77,19 +77,18 @@ void FileWatcher::lookIn(const Pattern& pattern, Snapshot& into) const {
         }
     };
     std::error_code error;
+    const auto walk = [&](auto it) {
+        for (decltype(it) end; !error && it != end && into.size() < kMaxFiles;
+             it.increment(error)) {
+            note(*it);
+        }
+    };
     const fs::path folder = pattern.folder.empty() ? fs::path(".") : fs::path(pattern.folder);
     if (pattern.recursive) {
-        for (fs::recursive_directory_iterator
-                 it(folder, fs::directory_options::skip_permission_denied, error),
-             end;
-             !error && it != end && into.size() < kMaxFiles; it.increment(error)) {
-            note(*it);
-        }
+        walk(fs::recursive_directory_iterator(folder, fs::directory_options::skip_permission_denied,
+                                              error));
     } else {
-        for (fs::directory_iterator it(folder, error), end;
-             !error && it != end && into.size() < kMaxFiles; it.increment(error)) {
-            note(*it);
-        }
+        walk(fs::directory_iterator(folder, error));
     }
 }
 
