@@ -12,23 +12,11 @@ function Hen.init(self, region)
 end
 
 function Hen.think(self)
-    local cells = homes[self]
-    if not cells then
-        return
-    end
-    local target = cells[math.random(#cells)]
-    while true do
-        local player, at = Proximity.player()
-        if player and Proximity.steps(Cindra.Entity.getPosition(self), at) <= 4 then
-            Cindra.Entity.setSpeed(self, 8)
-            Cindra.Entity.moveTowards(self, Proximity.awayFrom(Cindra.Entity.getPosition(self), at, 3))
-        else
-            Cindra.Entity.setSpeed(self, 3)
-            if Cindra.Entity.moveTowards(self, target) or math.random() < 0.01 then
-                target = cells[math.random(#cells)]
-            end
-        end
-        coroutine.yield()
+    if homes[self] then
+        Wanderer.roamAndFlee(self, homes[self], {
+            calm = 3, flee = 8, away = 3, restless = 0.01,
+            scared = function(here, at) return Proximity.steps(here, at) <= 4 end,
+        })
     end
 end
 

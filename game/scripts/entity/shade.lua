@@ -13,30 +13,14 @@ function Shade.init(self, region)
 end
 
 function Shade.think(self)
-    local cells = homes[self]
-    if not cells then
-        return
-    end
-    local target = cells[math.random(#cells)]
-    local fleeing = false
-    while true do
-        local player, at = Proximity.player()
-        local here = Cindra.Entity.getPosition(self)
-        if player and State.hasLantern and Proximity.steps(here, at) <= 7 then
-            if not fleeing then
-                Cindra.Audio.playSound("sounds/shade.wav")
-                fleeing = true
-            end
-            Cindra.Entity.setSpeed(self, 9)
-            Cindra.Entity.moveTowards(self, Proximity.awayFrom(here, at, 4))
-        else
-            fleeing = false
-            Cindra.Entity.setSpeed(self, 2)
-            if Cindra.Entity.moveTowards(self, target) then
-                target = cells[math.random(#cells)]
-            end
-        end
-        coroutine.yield()
+    if homes[self] then
+        Wanderer.roamAndFlee(self, homes[self], {
+            calm = 2, flee = 9, away = 4,
+            scared = function(here, at)
+                return State.hasLantern and Proximity.steps(here, at) <= 7
+            end,
+            onFlee = function() Cindra.Audio.playSound("sounds/shade.wav") end,
+        })
     end
 end
 

@@ -1,5 +1,6 @@
 -- A creature that drifts from cell to cell of a region (named by its argument), pausing a
--- little at each place it reaches: moths, bats.
+-- little at each place it reaches: moths, bats. Also the roaming of creatures that flee.
+local Proximity = require("lib.proximity")
 local Timing = require("lib.timing")
 
 local Wanderer = {}
@@ -26,6 +27,35 @@ function Wanderer.walkTo(self, target, limit)
         coroutine.yield()
     end
     return false
+end
+
+-- The life of a creature that flees: it roams cells at how.calm speed, and while
+-- how.scared(here, at) holds for the player at `at` it runs how.away steps from the player at
+-- how.flee speed, calling how.onFlee (when given) as each flight begins. With how.restless, a
+-- chance each frame to choose a new goal before it reaches the one it has. Never returns.
+function Wanderer.roamAndFlee(self, cells, how)
+    local target = cells[math.random(#cells)]
+    local fleeing = false
+    while true do
+        local player, at = Proximity.player()
+        local here = Cindra.Entity.getPosition(self)
+        if player and how.scared(here, at) then
+            if not fleeing and how.onFlee then
+                how.onFlee()
+            end
+            fleeing = true
+            Cindra.Entity.setSpeed(self, how.flee)
+            Cindra.Entity.moveTowards(self, Proximity.awayFrom(here, at, how.away))
+        else
+            fleeing = false
+            Cindra.Entity.setSpeed(self, how.calm)
+            local arrived = Cindra.Entity.moveTowards(self, target)
+            if arrived or (how.restless and math.random() < how.restless) then
+                target = cells[math.random(#cells)]
+            end
+        end
+        coroutine.yield()
+    end
 end
 
 function Wanderer.init(self, region)
